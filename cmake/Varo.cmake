@@ -1,0 +1,28 @@
+find_package(GTest REQUIRED)
+include(GoogleTest)
+find_package(Threads REQUIRED)
+
+# varo_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...])
+# Qt tests run on the offscreen platform so they never need a display.
+function(varo_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock Threads::Threads)
+  if(NOT "GTest::gtest_main" IN_LIST ARG_LIBS AND NOT "varo_qt_test_main" IN_LIST ARG_LIBS)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  gtest_discover_tests(${name}
+    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# Tests subfolders come and go with the areas; add whichever exist.
+function(varo_add_subdirectories)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
