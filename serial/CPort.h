@@ -136,6 +136,21 @@ constexpr TComEvents AllComEvents = TComEvents::FromBits(0x03FF);
 // Bit rate of a TBaudRate value; 0 for brCustom.
 int32_t BaudRateValue(TBaudRate Rate);
 
+// Event masks with the Win32 bit values (character received 0x0001 ... 80 % full 0x0400).
+uint32_t EventsToMask(TComEvents Events);
+TComEvents MaskToEvents(uint32_t Mask);
+
+// ---------------------------------------------------------------------------
+// Hand-over of event batches from the event threads to the owner (GUI) thread.
+
+// Called on an event thread each time a hand-over is queued; the GUI posts ServeHandOvers to its loop.
+using THandOverWakeUp = std::function<void()>;
+void SetHandOverWakeUp(THandOverWakeUp WakeUp);
+// Runs the hand-overs queued so far on the calling (owner) thread; returns how many ran.
+int ServeHandOvers();
+// Blocks until a hand-over is queued or Timeout passes; true when one is waiting.
+bool WaitForHandOvers(std::chrono::milliseconds Timeout);
+
 // ---------------------------------------------------------------------------
 // Event handler shapes: the sender always first.
 
@@ -383,6 +398,8 @@ void FreeAsyncRequest(PAsync& AsyncPtr);
 // ---------------------------------------------------------------------------
 // The port
 
+class TComThread;
+
 class TCustomComPort : public TObject {
  public:
   TCustomComPort();
@@ -421,7 +438,7 @@ class TCustomComPort : public TObject {
   void SetDataBits(TDataBits Value);
   bool DiscardNull() const { return FDiscardNull; }
   void SetDiscardNull(bool Value);
-  char EventChar() const { return FEventChar; }
+  char EventChar() const { return FEventChar.load(); }
   void SetEventChar(char Value);
   TComEvents Events() const { return FEvents; }
   void SetEvents(TComEvents Value) { FEvents = Value; }
@@ -468,6 +485,9 @@ class TCustomComPort : public TObject {
   void DetachLink(TComLink* Link);
   bool HasRxBufLink() const { return FHasRxBufLink; }
 
+  // Whether the open port runs an event thread (it does when Events was not empty at Open).
+  bool EventThreadCreated() const { return FThreadCreated; }
+
   // Events
   TNotifyEvent OnAfterOpen;
   TNotifyEvent OnAfterClose;
@@ -511,6 +531,10 @@ class TCustomComPort : public TObject {
   virtual void ApplyTimeoutSettings();
   virtual void ApplyBufferSizes();
 
+ protected:
+  // The event handling of one batch, in the fixed order; the event thread runs it by SyncMethod.
+  void HandleEvents(TComEvents Events);
+
  private:
   bool CanApply() const { return FConnected && !FLoading; }
   int32_t StartRead(AsyncRequest& Request);
@@ -528,8 +552,21 @@ class TCustomComPort : public TObject {
   void LinksRxActivity(bool OnOff);
   void LinksTxData(const void* Buffer, int32_t Count);
   void LinksSignal(TComSignalEvent TComLink::*Slot, bool OnOff);
+  void LinksNotify(TNotifyEvent TComLink::*Slot);
   bool AnyLinkHas(TComSignalEvent TComLink::*Slot) const;
   void NoteHangUp();
+
+  friend class TComThread;
+  void CreateEventThread();
+  void DestroyEventThread();
+  void HandleEvent(TComEvent Event);
+  void ReceiveData();
+  void SignalWaitingReads();
+  // Event thread: moves waiting input into the queue; Found gets evRxChar, evRxFlag, evRx80Full.
+  int FillRxQueue(int Fd, TComEvents& Found);
+  bool RxQueueFull();
+  size_t RxQueued();
+  void PurgeInput();
 
   std::string FName;
   bool FLoading = false;
@@ -541,7 +578,7 @@ class TCustomComPort : public TObject {
   TStopBits FStopBits = sbOneStopBit;
   TDataBits FDataBits = dbEight;
   bool FDiscardNull = false;
-  char FEventChar = 0;
+  std::atomic<char> FEventChar{0};  // the event thread looks for it
   TComEvents FEvents = AllComEvents;
   TComBuffer FBuffer{this};
   TComFlowControl FFlowControl{this};
@@ -558,14 +595,21 @@ class TCustomComPort : public TObject {
   std::atomic<uint64_t> FAbortGeneration{0};
   std::vector<AsyncRequest*> FWaiting;
 
-  // Hang-up seen by any request or query, and the device's counters as LineErrors saw them last.
+  // Input the event thread took from the device ahead of Read; a hang-up seen by anyone; the
+  // device's counters as LineErrors saw them last.
   std::mutex FRxLock;
+  std::vector<char> FRxQueue;
+  size_t FRxHead = 0;
+  size_t FRxCapacity = 1024;
   bool FHungUp = false;
   bool FHangUpReported = false;
   struct TLineCounters {
     int Frame = 0, Overrun = 0, Parity = 0, Brk = 0, BufOverrun = 0;
   } FErrorBase;
   bool FCountersSupported = true;
+
+  std::unique_ptr<TComThread> FEventThread;
+  bool FThreadCreated = false;
 
 };
 
