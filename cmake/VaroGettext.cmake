@@ -1,8 +1,6 @@
 # Message catalogs for the i18n tests and benchmarks, made at build time with GNU msgfmt.
-include_guard(GLOBAL)
 find_program(VARO_MSGFMT msgfmt REQUIRED)
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(VARO_LARGE_PO_SCRIPT ${PROJECT_SOURCE_DIR}/tests/i18n/large_po.py)
+find_program(VARO_PYTHON3 python3 REQUIRED)
 
 # varo_msgfmt(<output.mo> <input.po> [ENDIANNESS big|little])
 function(varo_msgfmt output input)
@@ -20,7 +18,8 @@ endfunction()
 
 # varo_large_po(<output.po> <entries>): a catalog source of realistic texts, the same every build.
 function(varo_large_po output count)
+  set(script ${PROJECT_SOURCE_DIR}/tests/i18n/large_po.py)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${Python3_EXECUTABLE} ${VARO_LARGE_PO_SCRIPT} ${output} ${count}
-    DEPENDS ${VARO_LARGE_PO_SCRIPT} VERBATIM)
+    COMMAND ${VARO_PYTHON3} ${script} ${output} ${count}
+    DEPENDS ${script} VERBATIM)
 endfunction()

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "gnugettext.h"
 
 namespace {
@@ -58,19 +60,24 @@ bool IsValidUtf8(std::string_view s) {
 std::string RemoveCarriageReturns(std::string_view s) {
   std::string out;
   out.reserve(s.size());
-  for (char c : s)
-    if (c != '\r') out.push_back(c);
+  for (size_t from = 0; from < s.size();) {
+    const size_t cr = std::min(s.find('\r', from), s.size());
+    out.append(s, from, cr - from);
+    from = cr + 1;
+  }
   return out;
 }
 
 std::string InsertCarriageReturns(std::string_view s) {
   std::string out;
   out.reserve(s.size() + 8);
-  char previous = 0;
-  for (char c : s) {
-    if (c == '\n' && previous != '\r') out.push_back('\r');
-    out.push_back(c);
-    previous = c;
+  for (size_t from = 0; from < s.size();) {
+    const size_t lf = std::min(s.find('\n', from), s.size());
+    out.append(s, from, lf - from);
+    if (lf == s.size()) break;
+    if (lf == 0 || s[lf - 1] != '\r') out.push_back('\r');
+    out.push_back('\n');
+    from = lf + 1;
   }
   return out;
 }
