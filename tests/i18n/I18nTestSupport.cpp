@@ -21,6 +21,15 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
 TScratchDir::TScratchDir() {
   fs::create_directories(I18N_TEST_SCRATCH);
   std::string pattern = std::string(I18N_TEST_SCRATCH) + "/XXXXXX";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -7,6 +8,8 @@
 
 std::string CatalogFile(const std::string& name);
 std::string ReadFile(const std::string& path);
+// The message of the std::runtime_error that action throws, else "(no error)".
+std::string ErrorOf(const std::function<void()>& action);
 
 // A fresh folder under the build tree, removed with its contents at the end.
 class TScratchDir {

@@ -9,18 +9,6 @@
 
 namespace {
 
-const char* const kSerialTexts[] = {
-    "Unable to open com port", "WriteFile function failed", "ReadFile function failed",
-    "Invalid Async parameter", "PurgeComm function failed", "Unable to get async status",
-    "SetCommState function failed", "SetCommTimeouts failed", "SetupComm function failed",
-    "ClearCommError function failed", "GetCommModemStatus function failed",
-    "EscapeCommFunction function failed", "TransmitCommChar function failed",
-    "Cannot set property while connected", "EnumPorts function failed",
-    "Failed to store settings", "Failed to load settings", "Link (un)registration failed",
-    "Cannot change led state if ComPort is selected",
-    "Cannot wait for event if event thread is created", "WaitForEvent method failed",
-    "A component is linked to OnRxBuf event", "Registry error"};
-
 class Service : public ::testing::Test {
  protected:
   void TearDown() override { StopGnuGettext(); }
@@ -63,16 +51,6 @@ TEST_F(Service, BuiltInTextsTryDefaultBeforeCport) {
   StartGnuGettext();
   EXPECT_EQ(TranslateResourceText("Cancel"), "Abbrechen");
   EXPECT_EQ(TranslateResourceText("Only cport"), "Only cport") << "a new start begins with default alone";
-}
-
-TEST_F(Service, WithoutACatalogTheSerialTextsStayEnglish) {
-  environment_.Set("LANG", "tr_TR.UTF-8");
-  StartGnuGettext();
-  AddResourceDomain("cport");
-  for (const char* text : kSerialTexts) {
-    EXPECT_EQ(TranslateText(text), text);
-    EXPECT_EQ(TranslateResourceText(text), text);
-  }
 }
 
 TEST_F(Service, OutsideStartUpAndShutDownTextsPassUnchanged) {

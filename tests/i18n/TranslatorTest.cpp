@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <stdexcept>
+#include <memory>
 #include <thread>
 
 #include "I18nTestSupport.h"
@@ -9,22 +9,29 @@
 
 namespace {
 
-std::string ErrorOf(TGnuGettextInstance& translator, const std::string& domain,
-                    const std::string& text) {
-  try {
-    translator.TranslateInDomain(domain, text);
-  } catch (const std::runtime_error& e) {
-    return e.what();
+const std::string kNotUtf8 =
+    "Error: Could not translate %. Probably because the mo file doesn't contain utf-8 encoded "
+    "translations.";
+
+class Translator : public ::testing::Test {
+ protected:
+  // A translator in language "de" over a scratch folder holding, for each (domain, catalog),
+  // de/LC_MESSAGES/<domain>.mo copied from the catalogs made at build time.
+  TGnuGettextInstance& German(const std::vector<std::pair<std::string, std::string>>& catalogs) {
+    for (const auto& [domain, catalog] : catalogs) dir_.PutCatalog("de", domain, catalog);
+    translator_ = std::make_unique<TGnuGettextInstance>(dir_.Path());
+    translator_->SelectLanguage("de");
+    return *translator_;
   }
-  return "(no error)";
-}
+
+  TScratchDir dir_;
+  std::unique_ptr<TGnuGettextInstance> translator_;
+};
 
 }  // namespace
 
-TEST(Translator, WithoutCatalogsOnlyLineEndsChange) {
-  TScratchDir dir;
-  TGnuGettextInstance translator(dir.Path());
-  translator.SelectLanguage("de");
+TEST_F(Translator, WithoutCatalogsOnlyLineEndsChange) {
+  TGnuGettextInstance& translator = German({});
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"Unable to open com port", "Unable to open com port"},
       {" (win error code: %d)", " (win error code: %d)"},
@@ -43,11 +50,8 @@ TEST(Translator, WithoutCatalogsOnlyLineEndsChange) {
   }
 }
 
-TEST(Translator, CarriageReturnsInBothDirections) {
-  TScratchDir dir;
-  dir.PutCatalog("de", "default", "line_ends.mo");
-  TGnuGettextInstance translator(dir.Path());
-  translator.SelectLanguage("de");
+TEST_F(Translator, CarriageReturnsInBothDirections) {
+  TGnuGettextInstance& translator = German({{"default", "line_ends.mo"}});
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"A\r\nB", "X\r\nY"},  // looked up as A LF B
       {"A\nB", "X\r\nY"},    // translation X LF Y gains its CR
@@ -58,54 +62,38 @@ TEST(Translator, CarriageReturnsInBothDirections) {
   for (const auto& [text, expected] : cases) EXPECT_EQ(translator.TranslateText(text), expected);
 }
 
-TEST(Translator, EmptyTextNeverReturnsTheCatalogHeader) {
-  TScratchDir dir;
-  dir.PutCatalog("de", "default", "abc.mo");
-  TGnuGettextInstance translator(dir.Path());
-  translator.SelectLanguage("de");
-  EXPECT_EQ(translator.TranslateText(""), "");
-  EXPECT_EQ(translator.TranslateText("\r"), "");
-  EXPECT_EQ(translator.TranslateText("a"), "A");
-  EXPECT_EQ(translator.TranslateText("bb"), "bb");
+TEST_F(Translator, FindsABAndCButNotBBAndNeverTheHeader) {
+  TGnuGettextInstance& translator = German({{"default", "abc.mo"}});
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"a", "A"}, {"b", "B"}, {"c", "C"}, {"bb", "bb"}, {"", ""}, {"\r", ""}};
+  for (const auto& [text, expected] : cases) EXPECT_EQ(translator.TranslateText(text), expected);
 }
 
-TEST(Translator, TranslationThatIsNotUtf8Fails) {
-  TScratchDir dir;
-  dir.PutCatalog("de", "default", "latin1.mo");
-  TGnuGettextInstance translator(dir.Path());
-  translator.SelectLanguage("de");
-  EXPECT_EQ(ErrorOf(translator, "default", "Greetings"),
-            "Error: Could not translate Greetings. Probably because the mo file doesn't contain "
-            "utf-8 encoded translations.");
+TEST_F(Translator, TranslationsThatAreNotUtf8Fail) {
+  dir_.Put("de/LC_MESSAGES/empty.mo", MakeMo({{"Lost", ""}, {"Kept", "Behalten"}}));
+  TGnuGettextInstance& translator = German({{"default", "latin1.mo"}});
+  auto message = [](const std::string& text) {
+    std::string m = kNotUtf8;
+    return m.replace(m.find('%'), 1, text);
+  };
+  EXPECT_EQ(ErrorOf([&] { translator.TranslateText("Greetings"); }), message("Greetings"));
   EXPECT_EQ(translator.TranslateText("Farewell"), "Farewell");
+  EXPECT_EQ(ErrorOf([&] { translator.TranslateInDomain("empty", "Lost\r"); }), message("Lost\r"));
+  EXPECT_EQ(translator.TranslateInDomain("empty", "Kept"), "Behalten");
 }
 
-TEST(Translator, EmptyTranslationOfATextFails) {
-  TScratchDir dir;
-  dir.Put("de/LC_MESSAGES/default.mo", MakeMo({{"Lost", ""}}));
-  TGnuGettextInstance translator(dir.Path());
-  translator.SelectLanguage("de");
-  EXPECT_EQ(ErrorOf(translator, "default", "Lost"),
-            "Error: Could not translate Lost. Probably because the mo file doesn't contain "
-            "utf-8 encoded translations.");
-}
-
-TEST(Translator, WrongMagicFailsAtTheDomainsFirstText) {
-  TScratchDir dir;
-  const std::string path = dir.Put("de/LC_MESSAGES/default.mo", std::string(64, 'x'));
-  TGnuGettextInstance translator(dir.Path());
-  translator.SelectLanguage("de");
-  EXPECT_EQ(ErrorOf(translator, "default", "a\nb"),
+TEST_F(Translator, WrongMagicFailsAtTheDomainsFirstText) {
+  const std::string path = dir_.Put("de/LC_MESSAGES/default.mo", std::string(64, 'x'));
+  TGnuGettextInstance& translator = German({});
+  EXPECT_EQ(ErrorOf([&] { translator.TranslateText("a\nb"); }),
             "This file is not a valid GNU gettext mo file: " + path);
   EXPECT_EQ(translator.TranslateText("a\nb"), "a\r\nb");
 }
 
-TEST(Translator, DomainsAreFoundWithoutRegardToCase) {
-  TScratchDir dir;
+TEST_F(Translator, DomainsAreFoundWithoutRegardToCase) {
   TScratchDir other;
   other.PutCatalog("de", "default", "default_de.mo");
-  TGnuGettextInstance translator(dir.Path());
-  translator.SelectLanguage("de");
+  TGnuGettextInstance& translator = German({});
   translator.SetDomainDirectory("DEFAULT", other.Path());
   EXPECT_EQ(translator.TranslateInDomain("Default", "Cancel"), "Abbrechen");
   translator.SetCurrentDomain("nowhere");
@@ -113,11 +101,8 @@ TEST(Translator, DomainsAreFoundWithoutRegardToCase) {
   EXPECT_EQ(translator.TranslateText("Cancel"), "Cancel");
 }
 
-TEST(Translator, SelectLanguageReachesEveryDomain) {
-  TScratchDir dir;
-  dir.PutCatalog("de", "default", "default_de.mo");
-  dir.PutCatalog("de", "cport", "cport_de.mo");
-  TGnuGettextInstance translator(dir.Path());
+TEST_F(Translator, SelectLanguageReachesEveryDomain) {
+  TGnuGettextInstance& translator = German({{"default", "default_de.mo"}, {"cport", "cport_de.mo"}});
   translator.SelectLanguage("fr_FR");
   EXPECT_EQ(translator.TranslateText("Cancel"), "Cancel");
   EXPECT_EQ(translator.TranslateInDomain("cport", "Only cport"), "Only cport");
@@ -127,26 +112,20 @@ TEST(Translator, SelectLanguageReachesEveryDomain) {
   EXPECT_EQ(translator.TranslateInDomain("cport", "Only cport"), "Nur cport");
 }
 
-TEST(Translator, LanguageNamesNeverLeaveTheCatalogFolder) {
-  TScratchDir dir;
-  const std::string base = dir.Path() + "/locale";
-  // Where "..", "../x" or "/abs" as a language would lead.
-  dir.Put("LC_MESSAGES/default.mo", ReadFile(CatalogFile("default_de.mo")));
-  dir.Put("x/LC_MESSAGES/default.mo", ReadFile(CatalogFile("default_de.mo")));
-  TGnuGettextInstance translator(base);
-  for (const char* language : {"..", "../x", ".", ".x", "/x", dir.Path().c_str(), "a/../..", "de\n"}) {
+TEST_F(Translator, LanguageNamesNeverLeaveTheCatalogFolder) {
+  // Where "..", "../x" or "a/../.." as a language would lead from <scratch>/locale.
+  dir_.Put("LC_MESSAGES/default.mo", ReadFile(CatalogFile("default_de.mo")));
+  dir_.Put("x/LC_MESSAGES/default.mo", ReadFile(CatalogFile("default_de.mo")));
+  TGnuGettextInstance translator(dir_.Path() + "/locale");
+  for (const char* language : {"..", "../x", ".", ".x", "/x", dir_.Path().c_str(), "a/../..", "de\n"}) {
     translator.SelectLanguage(language);
     EXPECT_EQ(translator.CurrentLanguage(), "C") << language;
     EXPECT_EQ(translator.TranslateText("Cancel"), "Cancel") << language;
   }
 }
 
-TEST(Translator, BuiltInTextsTryDefaultBeforeCport) {
-  TScratchDir dir;
-  dir.PutCatalog("de", "default", "default_de.mo");
-  dir.PutCatalog("de", "cport", "cport_de.mo");
-  TGnuGettextInstance translator(dir.Path());
-  translator.SelectLanguage("de");
+TEST_F(Translator, BuiltInTextsTryDefaultBeforeCport) {
+  TGnuGettextInstance& translator = German({{"default", "default_de.mo"}, {"cport", "cport_de.mo"}});
   EXPECT_EQ(translator.TranslateResourceText("Only cport"), "Only cport");
   translator.AddResourceDomain("cport");
   const std::vector<std::pair<std::string, std::string>> cases = {
@@ -154,8 +133,8 @@ TEST(Translator, BuiltInTextsTryDefaultBeforeCport) {
       {"Only cport", "Nur cport"},
       {"Only default", "Nur default"},
       {"Neither", "Neither"},
-      {"Two\nlines", "Zwei\r\nZeilen"},      // untranslated by "default" despite its new CR
-      {"Not\ntranslated", "Not\ntranslated"}, // no domain translates: the text as given
+      {"Two\nlines", "Zwei\r\nZeilen"},       // untranslated by "default" despite its new CR
+      {"Not\ntranslated", "Not\ntranslated"},  // no domain translates: the text as given
       {"", ""},
   };
   for (const auto& [text, expected] : cases)
@@ -164,12 +143,8 @@ TEST(Translator, BuiltInTextsTryDefaultBeforeCport) {
 
 // Run under ThreadSanitizer by scripts/test: translating threads while the language and the
 // domain table change.
-TEST(Translator, TranslatesFromManyThreadsWhileSettingsChange) {
-  TScratchDir dir;
-  dir.PutCatalog("de", "default", "default_de.mo");
-  dir.PutCatalog("de", "cport", "cport_de.mo");
-  TGnuGettextInstance translator(dir.Path());
-  translator.SelectLanguage("de");
+TEST_F(Translator, TranslatesFromManyThreadsWhileSettingsChange) {
+  TGnuGettextInstance& translator = German({{"default", "default_de.mo"}, {"cport", "cport_de.mo"}});
   translator.AddResourceDomain("cport");
   std::atomic<bool> stop{false};
   std::atomic<int> wrong{0};
@@ -187,7 +162,7 @@ TEST(Translator, TranslatesFromManyThreadsWhileSettingsChange) {
   }
   for (int i = 0; i < 200; ++i) {
     translator.SelectLanguage(i % 2 ? "de" : "fr");
-    translator.SetDomainDirectory("domain" + std::to_string(i), dir.Path());
+    translator.SetDomainDirectory("domain" + std::to_string(i), dir_.Path());
     if (i % 50 == 0) translator.AddResourceDomain("extra" + std::to_string(i));
   }
   stop = true;
