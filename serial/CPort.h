@@ -184,16 +184,34 @@ class TComLink {
 };
 
 // ---------------------------------------------------------------------------
-// Settings groups. Each belongs to one port (or to none, as a value holder to copy from);
-// a changed value is applied to the open port at once.
+// Settings groups; a changed value is applied to the open port at once.
 
-class TComTimeouts {
+// Base of the settings groups: the port that owns the group (none for a value holder to copy
+// from), and storing a value that the port applies when it changed.
+class TComSettingsGroup {
  public:
-  explicit TComTimeouts(TCustomComPort* AComPort = nullptr) : FComPort(AComPort) {}
-  TComTimeouts(const TComTimeouts&) = delete;
-  TComTimeouts& operator=(const TComTimeouts&) = delete;
-  void Assign(const TComTimeouts& Source);  // copies every value, applies nothing
+  TComSettingsGroup(const TComSettingsGroup&) = delete;
+  TComSettingsGroup& operator=(const TComSettingsGroup&) = delete;
   TCustomComPort* ComPort() const { return FComPort; }
+
+ protected:
+  explicit TComSettingsGroup(TCustomComPort* AComPort) : FComPort(AComPort) {}
+  ~TComSettingsGroup() = default;
+  template <typename T>
+  void Set(T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    if (FComPort) Apply();
+  }
+  // Asks the port to apply this group's kind of settings.
+  virtual void Apply() = 0;
+  TCustomComPort* FComPort;
+};
+
+class TComTimeouts : public TComSettingsGroup {
+ public:
+  explicit TComTimeouts(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
+  void Assign(const TComTimeouts& Source);  // copies every value, applies nothing
 
   int32_t ReadInterval() const { return FReadInterval; }
   int32_t ReadTotalMultiplier() const { return FReadTotalMultiplier; }
@@ -207,8 +225,7 @@ class TComTimeouts {
   void SetWriteTotalConstant(int32_t Value) { Set(FWriteTotalConstant, Value); }
 
  private:
-  void Set(int32_t& Field, int32_t Value);
-  TCustomComPort* FComPort;
+  void Apply() override;
   int32_t FReadInterval = -1;
   int32_t FReadTotalMultiplier = 0;
   int32_t FReadTotalConstant = 0;
@@ -216,13 +233,10 @@ class TComTimeouts {
   int32_t FWriteTotalConstant = 1000;
 };
 
-class TComFlowControl {
+class TComFlowControl : public TComSettingsGroup {
  public:
-  explicit TComFlowControl(TCustomComPort* AComPort = nullptr) : FComPort(AComPort) {}
-  TComFlowControl(const TComFlowControl&) = delete;
-  TComFlowControl& operator=(const TComFlowControl&) = delete;
+  explicit TComFlowControl(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
   void Assign(const TComFlowControl& Source);
-  TCustomComPort* ComPort() const { return FComPort; }
 
   // Preset derived from the values below; writing it sets them and applies the line settings.
   TFlowControl FlowControl() const;
@@ -250,14 +264,7 @@ class TComFlowControl {
   void SetXoffChar(char Value) { Set(FXoffChar, Value); }
 
  private:
-  template <typename T>
-  void Set(T& Field, T Value) {
-    if (Field == Value) return;
-    Field = Value;
-    Changed();
-  }
-  void Changed();
-  TCustomComPort* FComPort;
+  void Apply() override;
   bool FOutCTSFlow = false;
   bool FOutDSRFlow = false;
   TDTRFlowControl FControlDTR = dtrDisable;
@@ -270,13 +277,10 @@ class TComFlowControl {
   char FXoffChar = 19;
 };
 
-class TComParity {
+class TComParity : public TComSettingsGroup {
  public:
-  explicit TComParity(TCustomComPort* AComPort = nullptr) : FComPort(AComPort) {}
-  TComParity(const TComParity&) = delete;
-  TComParity& operator=(const TComParity&) = delete;
+  explicit TComParity(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
   void Assign(const TComParity& Source);
-  TCustomComPort* ComPort() const { return FComPort; }
 
   TParityBits Bits() const { return FBits; }
   bool Check() const { return FCheck; }
@@ -288,37 +292,27 @@ class TComParity {
   void SetReplaceChar(char Value) { Set(FReplaceChar, Value); }
 
  private:
-  template <typename T>
-  void Set(T& Field, T Value) {
-    if (Field == Value) return;
-    Field = Value;
-    Changed();
-  }
-  void Changed();
-  TCustomComPort* FComPort;
+  void Apply() override;
   TParityBits FBits = prNone;
   bool FCheck = false;
   bool FReplace = false;
   char FReplaceChar = 0;
 };
 
-class TComBuffer {
+class TComBuffer : public TComSettingsGroup {
  public:
-  explicit TComBuffer(TCustomComPort* AComPort = nullptr) : FComPort(AComPort) {}
-  TComBuffer(const TComBuffer&) = delete;
-  TComBuffer& operator=(const TComBuffer&) = delete;
+  explicit TComBuffer(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
   void Assign(const TComBuffer& Source);
-  TCustomComPort* ComPort() const { return FComPort; }
 
   // A positive odd size is lowered by one when stored.
   int32_t InputSize() const { return FInputSize; }
   int32_t OutputSize() const { return FOutputSize; }
-  void SetInputSize(int32_t Value) { Set(FInputSize, Value); }
-  void SetOutputSize(int32_t Value) { Set(FOutputSize, Value); }
+  void SetInputSize(int32_t Value) { SetSize(FInputSize, Value); }
+  void SetOutputSize(int32_t Value) { SetSize(FOutputSize, Value); }
 
  private:
-  void Set(int32_t& Field, int32_t Value);
-  TCustomComPort* FComPort;
+  void SetSize(int32_t& Field, int32_t Value);
+  void Apply() override;
   int32_t FInputSize = 1024;
   int32_t FOutputSize = 1024;
 };
@@ -560,6 +554,7 @@ class TCustomComPort : public TObject {
   void CreateEventThread();
   void DestroyEventThread();
   void HandleEvent(TComEvent Event);
+  void ReportLine(TModemSignal Line, TComSignalEvent TComLink::*Slot, void (TCustomComPort::*Raise)(bool));
   void ReceiveData();
   void SignalWaitingReads();
   // Event thread: moves waiting input into the queue; Found gets evRxChar, evRxFlag, evRx80Full.

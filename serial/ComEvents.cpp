@@ -61,32 +61,30 @@ void TCustomComPort::HandleEvent(TComEvent Event) {
       LinksNotify(&TComLink::OnRing);
       DoRing();
       break;
-    case evCTS: {
-      const bool On = ModemSignals().Contains(msCTS);
-      LinksSignal(&TComLink::OnCTSChange, On);
-      DoCTSChange(On);
+    case evCTS:
+      ReportLine(msCTS, &TComLink::OnCTSChange, &TCustomComPort::DoCTSChange);
       break;
-    }
-    case evDSR: {
-      const bool On = ModemSignals().Contains(msDSR);
-      LinksSignal(&TComLink::OnDSRChange, On);
-      DoDSRChange(On);
+    case evDSR:
+      ReportLine(msDSR, &TComLink::OnDSRChange, &TCustomComPort::DoDSRChange);
       break;
-    }
     case evRxFlag:
       LinksNotify(&TComLink::OnRxFlag);
       DoRxFlag();
       break;
-    case evRLSD: {
-      const bool On = ModemSignals().Contains(msRLSD);
-      LinksSignal(&TComLink::OnRLSDChange, On);
-      DoRLSDChange(On);
+    case evRLSD:
+      ReportLine(msRLSD, &TComLink::OnRLSDChange, &TCustomComPort::DoRLSDChange);
       break;
-    }
     case evRx80Full:
       DoRx80Full();
       break;
   }
+}
+
+void TCustomComPort::ReportLine(TModemSignal Line, TComSignalEvent TComLink::*Slot,
+                                void (TCustomComPort::*Raise)(bool)) {
+  const bool On = ModemSignals().Contains(Line);
+  LinksSignal(Slot, On);
+  (this->*Raise)(On);
 }
 
 void TCustomComPort::ReceiveData() {
