@@ -11,8 +11,10 @@ function(varo_gtest name)
   if(NOT "GTest::gtest_main" IN_LIST ARG_LIBS AND NOT "varo_qt_test_main" IN_LIST ARG_LIBS)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
+  # A list value would shift the PROPERTIES key/value pairs, so labels are joined with an escaped ";".
+  string(REPLACE ";" "\\;" labels "${ARG_LABELS}")
   gtest_discover_tests(${name}
-    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 
