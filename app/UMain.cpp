@@ -26,6 +26,22 @@ TFmMain::TFmMain(QWidget* parent) : QWidget(parent), Dialogs_(std::make_unique<T
   connect(sonkat, &QComboBox::activated, this, &TFmMain::sonkatClick);
   connect(UpBtn, &QToolButton::clicked, this, &TFmMain::UpBtnClick);
   connect(DownBtn, &QToolButton::clicked, this, &TFmMain::DownBtnClick);
+  connect(SpeedButton1, &QToolButton::clicked, this, &TFmMain::SpeedButton1Click);
+  connect(SpeedButton2, &QToolButton::clicked, this, &TFmMain::SpeedButton2Click);
+  connect(SpeedButton3, &QToolButton::clicked, this, &TFmMain::SpeedButton3Click);
+  connect(SpeedButton4, &QToolButton::clicked, this, &TFmMain::SpeedButton4Click);
+  connect(SpeedButton5, &QToolButton::clicked, this, &TFmMain::SpeedButton5Click);
+  connect(BitBtn1, &QPushButton::clicked, this, &TFmMain::BitBtn1Click);
+  connect(BitBtn2, &QPushButton::clicked, this, &TFmMain::BitBtn2Click);
+  connect(Image1, &TDisplayImage::MouseDown, this, &TFmMain::Image1MouseDown);
+  connect(Image1, &TDisplayImage::MouseUp, this, &TFmMain::Image1MouseUp);
+  connect(StatusBar1, &QWidget::customContextMenuRequested, this, &TFmMain::ShowStatusBarMenu);
+  connect(PopupMenu1, &QMenu::aboutToShow, this, &TFmMain::PopupMenu1Popup);
+  connect(GRAY1, &QAction::triggered, this, &TFmMain::GRAY1Click);
+  connect(BINARY1, &QAction::triggered, this, &TFmMain::BINARY1Click);
+  connect(SAYICI111, &QAction::triggered, this, &TFmMain::SAYICI111Click);
+  connect(SAYICI21, &QAction::triggered, this, &TFmMain::SAYICI21Click);
+  connect(N7SEGMENT1, &QAction::triggered, this, &TFmMain::N7SEGMENT1Click);
   KeyPreview_ = new TKeyPreview(this, [this](int key, Qt::KeyboardModifiers m) { FormKeyDown(key, m); });
 
   FormCreate();
@@ -57,9 +73,14 @@ void TFmMain::FormShow() {
   sonkatClick();
   EnterSetupMode();
   FillDefaultFrames();
+  RememberTableRange();
   CurrentFrame = 0;
   PaintFrame(CurrentFrame);
   ShowFrameCounter();
+}
+
+void TFmMain::RememberTableRange() {
+  TableRange_ = {static_cast<uint8_t>(ilkkat->currentIndex()), FrameCount, static_cast<uint8_t>(sonkat->currentIndex())};
 }
 
 void TFmMain::FillDefaultFrames() {
