@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <mutex>
 
 #include "FloorDrawing.h"
 #include "Indicator.h"
@@ -148,9 +149,14 @@ TEST(SimProtocol, FaultNames) {
 }
 
 TEST(SimIndicator, SpeaksTheProtocolOnAPseudoTerminal) {
-  varo::DeviceImage stored{};
+  // The listener runs on the indicator's thread.
+  std::mutex lock;
+  std::optional<varo::DeviceImage> stored;
   sim::Listener listener;
-  listener.Stored = [&](const varo::DeviceImage& image) { stored = image; };
+  listener.Stored = [&](const varo::DeviceImage& image) {
+    std::lock_guard<std::mutex> l(lock);
+    stored = image;
+  };
   sim::Indicator indicator({}, sim::DefaultImage(), "", listener);
   TRawClient client(indicator.Path());
   ASSERT_TRUE(client.Send("y"));
@@ -159,7 +165,13 @@ TEST(SimIndicator, SpeaksTheProtocolOnAPseudoTerminal) {
   ASSERT_TRUE(client.Send("w" + image));
   ASSERT_TRUE(indicator.WaitUntil([&] { return indicator.Seen().Stored == 1; }, std::chrono::seconds(5)));
   EXPECT_EQ(ImageText(indicator.Image()), image);
-  EXPECT_EQ(ImageText(stored), image);
+  ASSERT_TRUE(indicator.WaitUntil(
+      [&] {
+        std::lock_guard<std::mutex> l(lock);
+        return stored.has_value();
+      },
+      std::chrono::seconds(5)));
+  EXPECT_EQ(ImageText(*stored), image);
   ASSERT_TRUE(client.Send("yr"));
   EXPECT_EQ(client.Receive(257), "E" + image);
   EXPECT_EQ(indicator.Received().size(), 260u);

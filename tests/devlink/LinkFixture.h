@@ -1,7 +1,10 @@
 #pragma once
 // The window talking to a simulated indicator on a pseudo-terminal. Pauses do
-// not sleep: the one before reading the handshake's answer waits until the
-// indicator has dealt with the "y" and its immediate answer has arrived.
+// not sleep, but last until the line has carried every byte written (as the
+// real ones, far longer than a byte takes, do: closing the port discards what
+// is still on its way); the one before reading the handshake's answer also
+// waits until the indicator has dealt with the "y" and its immediate answer
+// has arrived.
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
@@ -58,6 +61,9 @@ class LinkTest : public WindowTest {
   void OnPause(int ms) {
     Paused.push_back(ms);
     Bar.push_back(Window->ProgressBar1->value());
+    if (Sim)
+      ASSERT_TRUE(Sim->WaitUntil([&] { return Sim->HungUp() || Sim->Received().size() >= size_t(Written); },
+                                 std::chrono::seconds(5)));
     if (ms == 200) AwaitAnswer();
     if (Hook) Hook(ms);
   }

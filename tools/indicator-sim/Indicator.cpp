@@ -115,11 +115,16 @@ void Indicator::Run() {
       for (ssize_t i = 0; i < n; ++i) {
         Reaction r;
         {
+          // Whoever sees the byte taken sees what it caused.
           std::lock_guard<std::mutex> l(Lock_);
           Received_.push_back(bytes[i]);
           r = Protocol_.Take(bytes[i], now);
+          Apply(r, now);
         }
-        Apply(r, now);
+        Changed_.notify_all();
+        for (const std::string& line : r.Log)
+          if (Listener_.Log) Listener_.Log(line);
+        if (r.Stored && Listener_.Stored) Listener_.Stored(*r.Stored);
         if (r.HangUp) break;
       }
     }
@@ -128,19 +133,13 @@ void Indicator::Run() {
 }
 
 void Indicator::Apply(const Reaction& r, Clock::time_point now) {
-  {
-    std::lock_guard<std::mutex> l(Lock_);
-    Log_.insert(Log_.end(), r.Log.begin(), r.Log.end());
-    Clock::time_point at = now + r.Delay;
-    if (OutboxHead_ < Outbox_.size()) at = std::max(at, Outbox_.back().first);
-    for (size_t i = 0; i < r.Send.size(); ++i)
-      Outbox_.emplace_back(r.Paced ? at + static_cast<long>(i) * CharacterTime : at, static_cast<unsigned char>(r.Send[i]));
-    if (r.HangUp) CloseLine();
-  }
-  Changed_.notify_all();
-  for (const std::string& line : r.Log)
-    if (Listener_.Log) Listener_.Log(line);
-  if (r.Stored && Listener_.Stored) Listener_.Stored(*r.Stored);
+  Log_.insert(Log_.end(), r.Log.begin(), r.Log.end());
+  Clock::time_point at = now + r.Delay;
+  if (OutboxHead_ < Outbox_.size()) at = std::max(at, Outbox_.back().first);
+  for (size_t i = 0; i < r.Send.size(); ++i)
+    Outbox_.emplace_back(r.Paced ? at + static_cast<long>(i) * CharacterTime : at,
+                         static_cast<unsigned char>(r.Send[i]));
+  if (r.HangUp) CloseLine();
 }
 
 void Indicator::SendDue(Clock::time_point now) {

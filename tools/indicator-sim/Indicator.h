@@ -52,6 +52,7 @@ class Indicator {
 
  private:
   void Run();
+  // With Lock_ held.
   void Apply(const Reaction& reaction, Clock::time_point now);
   void SendDue(Clock::time_point now);
   void CloseLine();
