@@ -1,0 +1,107 @@
+// EComPort, the table of error texts and the translation hook.
+#include <array>
+#include <cstdio>
+
+#include "CPort.h"
+
+namespace {
+
+const std::array<const char*, PortErrorCount> SourceTexts = {
+    "Unable to open com port",
+    "WriteFile function failed",
+    "ReadFile function failed",
+    "Invalid Async parameter",
+    "PurgeComm function failed",
+    "Unable to get async status",
+    "SetCommState function failed",
+    "SetCommTimeouts failed",
+    "SetupComm function failed",
+    "ClearCommError function failed",
+    "GetCommModemStatus function failed",
+    "EscapeCommFunction function failed",
+    "TransmitCommChar function failed",
+    "Cannot set property while connected",
+    "EnumPorts function failed",
+    "Failed to store settings",
+    "Failed to load settings",
+    "Link (un)registration failed",
+    "Cannot change led state if ComPort is selected",
+    "Cannot wait for event if event thread is created",
+    "WaitForEvent method failed",
+    "A component is linked to OnRxBuf event",
+    "Registry error",
+};
+
+const char* const SystemCodeSuffix = " (win error code: %d)";
+
+TPortTextTranslator Translator;
+std::vector<std::string> Texts;  // built at start-up: [0] for code 1
+
+}  // namespace
+
+void SetPortTextTranslator(TPortTextTranslator ATranslator) { Translator = std::move(ATranslator); }
+
+std::string TranslatePortText(const std::string& Text) { return Translator ? Translator(Text) : Text; }
+
+const char* PortErrorSourceText(int Code) {
+  if (Code < 1 || Code > PortErrorCount) return "";
+  return SourceTexts[Code - 1];
+}
+
+void InitPortErrorTexts() {
+  Texts.clear();
+  for (int Code = 1; Code <= PortErrorCount; ++Code) Texts.push_back(TranslatePortText(SourceTexts[Code - 1]));
+}
+
+void FreePortErrorTexts() { std::vector<std::string>().swap(Texts); }
+
+std::string PortErrorText(int Code) {
+  if (Code < 1 || Code > PortErrorCount) return "";
+  if (Texts.size() == static_cast<size_t>(PortErrorCount)) return Texts[Code - 1];
+  return SourceTexts[Code - 1];
+}
+
+std::string FormatPortErrorMessage(const std::string& Pattern, int32_t SystemErrorCode) {
+  std::string Result;
+  Result.reserve(Pattern.size() + 12);
+  bool CodeUsed = false;
+  for (size_t I = 0; I < Pattern.size(); ++I) {
+    if (Pattern[I] == '%' && I + 1 < Pattern.size()) {
+      if (Pattern[I + 1] == '%') {
+        Result += '%';
+        ++I;
+        continue;
+      }
+      if (Pattern[I + 1] == 'd' && !CodeUsed) {
+        Result += std::to_string(SystemErrorCode);
+        CodeUsed = true;
+        ++I;
+        continue;
+      }
+    }
+    Result += Pattern[I];
+  }
+  return Result;
+}
+
+EComPort::EComPort(int AComErrorCode, int32_t ASystemErrorCode)
+    : FSystemErrorCode(ASystemErrorCode), FComErrorCode(AComErrorCode) {
+  FMessage = FormatPortErrorMessage(PortErrorText(AComErrorCode) + TranslatePortText(SystemCodeSuffix),
+                                    ASystemErrorCode);
+}
+
+EComPort::EComPort(int AComErrorCode)
+    : FSystemErrorCode(-1), FComErrorCode(AComErrorCode), FMessage(PortErrorText(AComErrorCode)) {}
+
+namespace {
+TComErrorDisplay ErrorDisplay;
+}
+
+void SetComErrorDisplay(TComErrorDisplay Display) { ErrorDisplay = std::move(Display); }
+
+void ShowComError(const std::exception& Error) {
+  if (ErrorDisplay)
+    ErrorDisplay(Error);
+  else
+    std::fprintf(stderr, "%s\n", Error.what());
+}

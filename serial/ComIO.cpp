@@ -1,0 +1,305 @@
+// Reading and writing: requests on the non-blocking descriptor, with the Win32 time limits
+// computed here on CLOCK_MONOTONIC deadlines.
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "CPort.h"
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr uint32_t MaxDword = 0xFFFFFFFFu;
+// Limits longer than this (about 31 years) are taken as none, so deadlines never overflow.
+constexpr uint64_t NoLimitMs = 1000000000000ull;
+
+struct TRequestHolder {
+  PAsync P = nullptr;
+  TRequestHolder() { CreateAsyncRequest(P); }
+  ~TRequestHolder() { FreeAsyncRequest(P); }
+};
+
+// Earliest of two optional deadlines.
+void Limit(bool& Has, Clock::time_point& Deadline, Clock::time_point Candidate) {
+  if (!Has || Candidate < Deadline) Deadline = Candidate;
+  Has = true;
+}
+
+bool LimitFromMs(uint64_t Ms, Clock::time_point From, Clock::time_point& Deadline) {
+  if (Ms >= NoLimitMs) return false;
+  Deadline = From + std::chrono::milliseconds(Ms);
+  return true;
+}
+
+}  // namespace
+
+AsyncRequest::~AsyncRequest() {
+  if (FWakeFd >= 0) ::close(FWakeFd);
+}
+
+void CreateAsyncRequest(PAsync& AsyncPtr) { AsyncPtr = new AsyncRequest; }
+
+void FreeAsyncRequest(PAsync& AsyncPtr) {
+  delete AsyncPtr;
+  AsyncPtr = nullptr;
+}
+
+// --- blocking forms
+
+int32_t TCustomComPort::Write(const void* Buffer, int32_t Count) {
+  TRequestHolder R;
+  WriteAsync(Buffer, Count, R.P);
+  return WaitAsync(R.P);
+}
+
+int32_t TCustomComPort::WriteString(const std::string& Str) {
+  TRequestHolder R;
+  WriteStringAsync(Str, R.P);
+  return WaitAsync(R.P);
+}
+
+int32_t TCustomComPort::Read(void* Buffer, int32_t Count) {
+  TRequestHolder R;
+  ReadAsync(Buffer, Count, R.P);
+  return WaitAsync(R.P);
+}
+
+int32_t TCustomComPort::ReadString(std::string& Str, int32_t Count) {
+  TRequestHolder R;
+  ReadStringAsync(Str, Count, R.P);
+  const int32_t Done = WaitAsync(R.P);
+  Str.resize(static_cast<size_t>(Done));
+  return Done;
+}
+
+// --- starting requests
+
+int32_t TCustomComPort::WriteAsync(const void* Buffer, int32_t Count, PAsync& AsyncPtr) {
+  if (!AsyncPtr) throw EComPort(CError_InvalidAsync);
+  AsyncRequest& R = *AsyncPtr;
+  R.FKind = TAsyncKind::Write;
+  if (Count < 0 || (!Buffer && Count > 0)) {
+    R.FErrno = Count < 0 ? EINVAL : EFAULT;
+    throw EComPort(CError_WriteFailed, R.FErrno);
+  }
+  const char* Bytes = static_cast<const char*>(Buffer);
+  R.FData.assign(Bytes, Bytes + Count);
+  return StartWrite(R, Buffer);
+}
+
+int32_t TCustomComPort::WriteStringAsync(const std::string& Str, PAsync& AsyncPtr) {
+  if (Str.empty()) return 0;
+  return WriteAsync(Str.data(), static_cast<int32_t>(Str.size()), AsyncPtr);
+}
+
+int32_t TCustomComPort::ReadAsync(void* Buffer, int32_t Count, PAsync& AsyncPtr) {
+  if (!AsyncPtr) throw EComPort(CError_InvalidAsync);
+  AsyncRequest& R = *AsyncPtr;
+  R.FKind = TAsyncKind::Read;
+  if (Count < 0 || (!Buffer && Count > 0)) {
+    R.FErrno = Count < 0 ? EINVAL : EFAULT;
+    throw EComPort(CError_ReadFailed, R.FErrno);
+  }
+  R.FBuffer = static_cast<char*>(Buffer);
+  R.FCount = Count;
+  return StartRead(R);
+}
+
+int32_t TCustomComPort::ReadStringAsync(std::string& Str, int32_t Count, PAsync& AsyncPtr) {
+  Str.assign(static_cast<size_t>(std::max(Count, 0)), '\0');
+  if (Count <= 0) return 0;
+  return ReadAsync(&Str[0], Count, AsyncPtr);
+}
+
+int32_t TCustomComPort::StartWrite(AsyncRequest& R, const void* Buffer) {
+  R.FBuffer = const_cast<char*>(static_cast<const char*>(Buffer));
+  R.FCount = static_cast<int32_t>(R.FData.size());
+  R.FDone = 0;
+  R.FErrno = 0;
+  R.FAbortGeneration = FAbortGeneration.load();
+  R.FStart = Clock::now();
+  ContinueWrite(R, false);
+  if (R.FErrno) throw EComPort(CError_WriteFailed, R.FErrno);
+  LinksTxActivity(true);
+  return R.FPending ? 0 : R.FDone;
+}
+
+int32_t TCustomComPort::StartRead(AsyncRequest& R) {
+  R.FDone = 0;
+  R.FErrno = 0;
+  R.FAbortGeneration = FAbortGeneration.load();
+  R.FStart = R.FLastByte = Clock::now();
+  ContinueRead(R, false);
+  if (R.FErrno) throw EComPort(CError_ReadFailed, R.FErrno);
+  return R.FPending ? 0 : R.FDone;
+}
+
+// --- carrying requests on
+
+void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
+  const int Fd = Handle();
+  const uint64_t TotalMs =
+      uint64_t(FDeviceTimeouts.WriteTotalTimeoutMultiplier) * uint64_t(R.FCount) +
+      FDeviceTimeouts.WriteTotalTimeoutConstant;
+  Clock::time_point Deadline;
+  const bool HasDeadline = TotalMs != 0 && LimitFromMs(TotalMs, R.FStart, Deadline);
+  R.FPending = false;
+  while (R.FDone < R.FCount) {
+    const ssize_t N = ::write(Fd, R.FBuffer + R.FDone, static_cast<size_t>(R.FCount - R.FDone));
+    if (N > 0) {
+      R.FDone += static_cast<int32_t>(N);
+      continue;
+    }
+    const int Err = N == 0 ? EIO : errno;
+    if (Err == EINTR) continue;
+    if (Err != EAGAIN) {
+      if (Err == EIO) NoteHangUp();
+      R.FErrno = Err;
+      return;
+    }
+    if (!MayWait) {
+      R.FPending = true;
+      return;
+    }
+    if (HasDeadline && Clock::now() >= Deadline) return;
+    WaitReady(Fd, R, POLLOUT, Deadline, HasDeadline);
+    if (R.FErrno) return;
+  }
+}
+
+void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
+  const int Fd = Handle();
+  const TDeviceTimeouts T = FDeviceTimeouts;
+  const bool Immediate =
+      T.ReadIntervalTimeout == MaxDword && T.ReadTotalTimeoutMultiplier == 0 && T.ReadTotalTimeoutConstant == 0;
+  const bool FirstByteEnds = T.ReadIntervalTimeout == MaxDword && T.ReadTotalTimeoutMultiplier == MaxDword &&
+                             T.ReadTotalTimeoutConstant != 0 && T.ReadTotalTimeoutConstant != MaxDword;
+  const bool UsesInterval = T.ReadIntervalTimeout != 0 && T.ReadIntervalTimeout != MaxDword;
+  const uint64_t TotalMs = FirstByteEnds ? T.ReadTotalTimeoutConstant
+                                         : uint64_t(T.ReadTotalTimeoutMultiplier) * uint64_t(R.FCount) +
+                                               T.ReadTotalTimeoutConstant;
+  Clock::time_point TotalDeadline;
+  const bool HasTotal = TotalMs != 0 && LimitFromMs(TotalMs, R.FStart, TotalDeadline);
+  R.FPending = false;
+  while (R.FDone < R.FCount) {
+    int Err = 0;
+    const int32_t N = TakeInput(Fd, R.FBuffer + R.FDone, R.FCount - R.FDone, Err);
+    if (Err) {
+      R.FErrno = Err;
+      return;
+    }
+    if (N > 0) {
+      R.FDone += N;
+      R.FLastByte = Clock::now();
+      if (FirstByteEnds) return;
+      continue;
+    }
+    if (Immediate) return;
+    if (!MayWait) {
+      R.FPending = true;
+      return;
+    }
+    bool HasDeadline = HasTotal;
+    Clock::time_point Deadline = TotalDeadline;
+    // The interval clock runs only once a byte has come.
+    if (UsesInterval && R.FDone > 0)
+      Limit(HasDeadline, Deadline, R.FLastByte + std::chrono::milliseconds(T.ReadIntervalTimeout));
+    if (HasDeadline && Clock::now() >= Deadline) return;
+    WaitReady(Fd, R, POLLIN, Deadline, HasDeadline);
+    if (R.FErrno) return;
+  }
+}
+
+int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errno) {
+  for (;;) {
+    const ssize_t N = ::read(Fd, Buffer, static_cast<size_t>(Count));
+    if (N > 0) return static_cast<int32_t>(N);
+    // With VMIN=1 an empty read only happens once the other end has hung up.
+    const int Err = N == 0 ? EIO : errno;
+    if (Err == EINTR) continue;
+    if (Err == EAGAIN) return 0;
+    if (Err == EIO) NoteHangUp();
+    Errno = Err;
+    return 0;
+  }
+}
+
+void TCustomComPort::NoteHangUp() {
+  std::lock_guard<std::mutex> Lock(FRxLock);
+  FHungUp = true;
+}
+
+bool TCustomComPort::Cancelled(const AsyncRequest& R) const {
+  return R.FAbortGeneration != FAbortGeneration.load();
+}
+
+void TCustomComPort::WaitReady(int Fd, AsyncRequest& R, short PollEvents, Clock::time_point Deadline,
+                               bool HasDeadline) {
+  if (R.FWakeFd < 0) {
+    R.FWakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (R.FWakeFd < 0) {
+      R.FErrno = errno;
+      return;
+    }
+  }
+  {
+    std::lock_guard<std::mutex> Lock(FIoLock);
+    FWaiting.push_back(&R);
+  }
+  if (!Cancelled(R)) {
+    pollfd Fds[2] = {{Fd, PollEvents, 0}, {R.FWakeFd, POLLIN, 0}};
+    timespec Ts{};
+    if (HasDeadline) {
+      const auto Left = std::max(Deadline - Clock::now(), Clock::duration::zero());
+      const auto Ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Left).count();
+      Ts.tv_sec = static_cast<time_t>(Ns / 1000000000);
+      Ts.tv_nsec = static_cast<long>(Ns % 1000000000);
+    }
+    if (::ppoll(Fds, 2, HasDeadline ? &Ts : nullptr, nullptr) > 0 && (Fds[1].revents & POLLIN)) {
+      eventfd_t Ignored;
+      (void)::eventfd_read(R.FWakeFd, &Ignored);
+    }
+  }
+  {
+    std::lock_guard<std::mutex> Lock(FIoLock);
+    FWaiting.erase(std::find(FWaiting.begin(), FWaiting.end(), &R));
+  }
+  if (Cancelled(R)) R.FErrno = ECANCELED;
+}
+
+// --- waiting and cancelling
+
+int32_t TCustomComPort::WaitAsync(PAsync& AsyncPtr) {
+  if (!AsyncPtr) throw EComPort(CError_InvalidAsync);
+  AsyncRequest& R = *AsyncPtr;
+  if (R.FKind == TAsyncKind::None) return 0;
+  const bool IsWrite = R.FKind == TAsyncKind::Write;
+  if (R.FPending) {
+    if (Cancelled(R))
+      R.FErrno = ECANCELED;
+    else if (IsWrite)
+      ContinueWrite(R, true);
+    else
+      ContinueRead(R, true);
+    R.FPending = false;
+  }
+  if (R.FErrno) throw EComPort(IsWrite ? CError_WriteFailed : CError_ReadFailed, R.FErrno);
+  if (!IsWrite) {
+    if (AnyLinkHas(&TComLink::OnRxActivity) && InputQueueCount() == 0) LinksRxActivity(false);
+  } else if (R.FDone > 0) {
+    // Links learn the bytes that went out, not those a time limit kept back.
+    LinksTxData(R.FData.data(), R.FDone);
+  }
+  return R.FDone;
+}
+
+void TCustomComPort::AbortPendingIO() {
+  if (Handle() < 0) throw EComPort(CError_PurgeFailed, EBADF);
+  std::lock_guard<std::mutex> Lock(FIoLock);
+  ++FAbortGeneration;
+  for (AsyncRequest* R : FWaiting) (void)::eventfd_write(R->FWakeFd, 1);
+}

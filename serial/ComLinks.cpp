@@ -1,0 +1,80 @@
+// Links, the event raisers and the notifications of open, close, reading and writing.
+#include <algorithm>
+
+#include "CPort.h"
+
+void TCustomComPort::AttachLink(TComLink* Link) {
+  if (!Link || std::find(FLinks.begin(), FLinks.end(), Link) != FLinks.end()) throw EComPort(CError_RegFailed);
+  FLinks.push_back(Link);
+  FHasRxBufLink = std::any_of(FLinks.begin(), FLinks.end(), [](TComLink* L) { return bool(L->OnRxBuf); });
+}
+
+void TCustomComPort::DetachLink(TComLink* Link) {
+  const auto It = std::find(FLinks.begin(), FLinks.end(), Link);
+  if (It == FLinks.end()) throw EComPort(CError_RegFailed);
+  FLinks.erase(It);
+  FHasRxBufLink = std::any_of(FLinks.begin(), FLinks.end(), [](TComLink* L) { return bool(L->OnRxBuf); });
+}
+
+// Handlers may attach or detach links while being called: walk a copy of the list.
+
+void TCustomComPort::LinksSignal(TComSignalEvent TComLink::*Slot, bool OnOff) {
+  for (TComLink* L : std::vector<TComLink*>(FLinks))
+    if (L->*Slot) (L->*Slot)(this, OnOff);
+}
+
+void TCustomComPort::LinksTxActivity(bool OnOff) { LinksSignal(&TComLink::OnTxActivity, OnOff); }
+
+void TCustomComPort::LinksRxActivity(bool OnOff) { LinksSignal(&TComLink::OnRxActivity, OnOff); }
+
+void TCustomComPort::LinksTxData(const void* Buffer, int32_t Count) {
+  for (TComLink* L : std::vector<TComLink*>(FLinks))
+    if (L->OnTxData) L->OnTxData(this, Buffer, Count);
+}
+
+bool TCustomComPort::AnyLinkHas(TComSignalEvent TComLink::*Slot) const {
+  return std::any_of(FLinks.begin(), FLinks.end(), [Slot](TComLink* L) { return bool(L->*Slot); });
+}
+
+void TCustomComPort::NotifyAfterOpen() {
+  LinksSignal(&TComLink::OnPortStateChange, true);
+  DoAfterOpen();
+  const TModemSignals Signals = ModemSignals();
+  LinksSignal(&TComLink::OnCTSChange, Signals.Contains(msCTS));
+  DoCTSChange(Signals.Contains(msCTS));
+  LinksSignal(&TComLink::OnDSRChange, Signals.Contains(msDSR));
+  DoDSRChange(Signals.Contains(msDSR));
+  LinksSignal(&TComLink::OnRLSDChange, Signals.Contains(msRLSD));
+  DoRLSDChange(Signals.Contains(msRLSD));
+}
+
+void TCustomComPort::NotifyBeforeClose() {
+  LinksSignal(&TComLink::OnCTSChange, false);
+  LinksSignal(&TComLink::OnDSRChange, false);
+  LinksSignal(&TComLink::OnRLSDChange, false);
+  DoCTSChange(false);
+  DoDSRChange(false);
+  DoRLSDChange(false);
+  DoBeforeClose();
+}
+
+void TCustomComPort::NotifyAfterClose() {
+  LinksSignal(&TComLink::OnPortStateChange, false);
+  DoAfterClose();
+}
+
+void TCustomComPort::DoAfterClose() { if (OnAfterClose) OnAfterClose(this); }
+void TCustomComPort::DoAfterOpen() { if (OnAfterOpen) OnAfterOpen(this); }
+void TCustomComPort::DoBeforeClose() { if (OnBeforeClose) OnBeforeClose(this); }
+void TCustomComPort::DoBeforeOpen() { if (OnBeforeOpen) OnBeforeOpen(this); }
+void TCustomComPort::DoRxChar(int32_t Count) { if (OnRxChar) OnRxChar(this, Count); }
+void TCustomComPort::DoRxBuf(const void* Buffer, int32_t Count) { if (OnRxBuf) OnRxBuf(this, Buffer, Count); }
+void TCustomComPort::DoTxEmpty() { if (OnTxEmpty) OnTxEmpty(this); }
+void TCustomComPort::DoBreak() { if (OnBreak) OnBreak(this); }
+void TCustomComPort::DoRing() { if (OnRing) OnRing(this); }
+void TCustomComPort::DoRxFlag() { if (OnRxFlag) OnRxFlag(this); }
+void TCustomComPort::DoCTSChange(bool OnOff) { if (OnCTSChange) OnCTSChange(this, OnOff); }
+void TCustomComPort::DoDSRChange(bool OnOff) { if (OnDSRChange) OnDSRChange(this, OnOff); }
+void TCustomComPort::DoError(TComErrors Errors) { if (OnError) OnError(this, Errors); }
+void TCustomComPort::DoRLSDChange(bool OnOff) { if (OnRLSDChange) OnRLSDChange(this, OnOff); }
+void TCustomComPort::DoRx80Full() { if (OnRx80Full) OnRx80Full(this); }

@@ -1,0 +1,120 @@
+// Port lifecycle: create, open, close, reopen under a new name, apply settings to the device.
+#include <cerrno>
+
+#include "CPort.h"
+#include "PortDevice.h"
+
+TCustomComPort::TCustomComPort() = default;
+
+TCustomComPort::~TCustomComPort() {
+  try {
+    Close();
+  } catch (...) {
+    // A destructor cannot report; the device must still be let go.
+    CloseDevice();
+  }
+}
+
+void TCustomComPort::Loaded() {
+  FLoading = false;
+  if (!FConnected) return;
+  FConnected = false;
+  try {
+    Open();
+  } catch (const std::exception& E) {
+    ShowComError(E);
+  }
+}
+
+void TCustomComPort::SetConnected(bool Value) {
+  if (FLoading) {
+    FConnected = Value;
+    return;
+  }
+  if (Value == FConnected) return;
+  if (Value)
+    Open();
+  else
+    Close();
+}
+
+void TCustomComPort::SetPort(const std::string& Value) {
+  if (FPort == Value) return;
+  FPort = Value;
+  if (FConnected && !FLoading) {
+    Close();
+    Open();
+  }
+}
+
+void TCustomComPort::Open() {
+  if (FConnected) return;
+  DoBeforeOpen();
+  OpenDevice();
+  FConnected = true;
+  try {
+    ConfigureDevice();
+  } catch (...) {
+    CloseDevice();
+    FConnected = false;
+    throw;
+  }
+  NotifyAfterOpen();
+}
+
+void TCustomComPort::Close() {
+  if (!FConnected) return;
+  NotifyBeforeClose();
+  AbortPendingIO();
+  CloseDevice();
+  FConnected = false;
+  NotifyAfterClose();
+}
+
+void TCustomComPort::OpenDevice() {
+  int Fd = -1;
+  if (const int Err = cport_device::OpenExclusive(FPort, Fd)) throw EComPort(CError_OpenFailed, Err);
+  FHandle = Fd;
+  std::lock_guard<std::mutex> Lock(FRxLock);
+  FHungUp = false;
+  FHangUpReported = false;
+  cport_device::TCounters Counters;
+  FCountersSupported = cport_device::ReadCounters(Fd, Counters) == 0;
+  FErrorBase = {Counters.Frame, Counters.Overrun, Counters.Parity, Counters.Brk, Counters.BufOverrun};
+}
+
+void TCustomComPort::CloseDevice() {
+  const int Fd = FHandle.exchange(-1);
+  if (Fd < 0) return;
+  // Unsent and unread bytes are discarded, so a stopped line cannot hold up the close.
+  (void)cport_device::Flush(Fd);
+  cport_device::CloseExclusive(Fd);
+}
+
+void TCustomComPort::ConfigureDevice() {
+  ApplyBufferSizes();
+  ApplyLineSettings();
+  ApplyTimeoutSettings();
+}
+
+void TCustomComPort::ApplyLineSettings() {
+  if (!CanApply()) return;
+  if (const int Err = cport_device::ApplyLine(Handle(), LineSettingsRecord()))
+    throw EComPort(CError_SetStateFailed, Err);
+}
+
+void TCustomComPort::ApplyTimeoutSettings() {
+  if (!CanApply()) return;
+  if (Handle() < 0) throw EComPort(CError_TimeoutsFailed, EBADF);
+  FDeviceTimeouts.ReadIntervalTimeout = static_cast<uint32_t>(FTimeouts.ReadInterval());
+  FDeviceTimeouts.ReadTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.ReadTotalMultiplier());
+  FDeviceTimeouts.ReadTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.ReadTotalConstant());
+  FDeviceTimeouts.WriteTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.WriteTotalMultiplier());
+  FDeviceTimeouts.WriteTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.WriteTotalConstant());
+}
+
+void TCustomComPort::ApplyBufferSizes() {
+  if (!CanApply()) return;
+  if (Handle() < 0) throw EComPort(CError_SetupComFailed, EBADF);
+  if (FBuffer.InputSize() < 0 || FBuffer.OutputSize() < 0) throw EComPort(CError_SetupComFailed, EINVAL);
+}

@@ -1,0 +1,48 @@
+// Line state queries: input queue, line errors, modem lines.
+#include <cerrno>
+
+#include "CPort.h"
+#include "PortDevice.h"
+
+int32_t TCustomComPort::InputQueueCount() {
+  int Count = 0;
+  if (const int Err = cport_device::QueueCount(Handle(), Count)) throw EComPort(CError_ClearComFailed, Err);
+  return Count;
+}
+
+TComErrors TCustomComPort::LineErrors() {
+  const int Fd = Handle();
+  if (Fd < 0) throw EComPort(CError_ClearComFailed, EBADF);
+  TComErrors Errors;
+  std::lock_guard<std::mutex> Lock(FRxLock);
+  if (FCountersSupported && !FHungUp) {
+    cport_device::TCounters C;
+    const int Err = cport_device::ReadCounters(Fd, C);
+    if (Err == 0) {
+      if (C.Frame != FErrorBase.Frame) Errors.Include(ceFrame);
+      if (C.Parity != FErrorBase.Parity && FParity.Check()) Errors.Include(ceRxParity);
+      if (C.Overrun != FErrorBase.Overrun) Errors.Include(ceOverrun);
+      if (C.Brk != FErrorBase.Brk) Errors.Include(ceBreak);
+      if (C.BufOverrun != FErrorBase.BufOverrun) Errors.Include(ceRxOver);
+      FErrorBase = {C.Frame, C.Overrun, C.Parity, C.Brk, C.BufOverrun};
+    } else if (Err == EIO) {
+      FHungUp = true;
+    } else if (cport_device::Unsupported(Err)) {
+      FCountersSupported = false;
+    } else {
+      throw EComPort(CError_ClearComFailed, Err);
+    }
+  }
+  if (FHungUp && !FHangUpReported) {
+    Errors.Include(ceIO);
+    FHangUpReported = true;
+  }
+  return Errors;
+}
+
+TModemSignals TCustomComPort::ModemSignals() {
+  int Bits = 0;
+  const int Err = cport_device::ReadModemLines(Handle(), Bits);
+  if (Err != 0 && !cport_device::Unsupported(Err)) throw EComPort(CError_ModemStatFailed, Err);
+  return TModemSignals::FromBits(static_cast<uint8_t>(Bits));
+}

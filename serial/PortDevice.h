@@ -1,0 +1,35 @@
+// POSIX device layer of unit CPort (internal). Functions return 0 or the errno of the failed call.
+#pragma once
+
+#include <string>
+
+#include "CPort.h"
+
+struct termios2;
+
+namespace cport_device {
+
+// Exclusive open: non-blocking descriptor, flock held while open, TIOCEXCL where the driver has it.
+int OpenExclusive(const std::string& Path, int& Fd);
+void CloseExclusive(int Fd);
+
+// Raw mode and every member of the record that termios can express (any bit rate via BOTHER).
+int ApplyLine(int Fd, const TDCB& Dcb);
+// The termios2 part of ApplyLine; false for a rate no driver can take.
+bool LineTermios(const TDCB& Dcb, termios2& T);
+
+int QueueCount(int Fd, int& Count);
+int OutQueueCount(int Fd, int& Count);
+int Flush(int Fd);
+
+// Whether an errno means the driver lacks the feature (pseudo-terminals): not a failure.
+bool Unsupported(int Errno);
+
+struct TCounters {
+  int Cts = 0, Dsr = 0, Rng = 0, Dcd = 0, Frame = 0, Overrun = 0, Parity = 0, Brk = 0, BufOverrun = 0;
+};
+int ReadCounters(int Fd, TCounters& Counters);
+// Modem lines as a TModemSignals bit mask.
+int ReadModemLines(int Fd, int& Bits);
+
+}  // namespace cport_device

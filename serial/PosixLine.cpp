@@ -1,0 +1,99 @@
+// Line settings through termios2, so that every bit rate can be set (BOTHER).
+// Kept apart: <asm/termbits.h> and <termios.h> cannot meet in one file.
+#include <asm/termbits.h>
+#include <sys/ioctl.h>
+
+#include <cerrno>
+#include <cstdint>
+
+#include "PortDevice.h"
+
+namespace cport_device {
+
+namespace {
+
+speed_t SpeedCode(uint32_t Rate) {
+  switch (Rate) {
+    case 110: return B110;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    case 460800: return B460800;
+    case 921600: return B921600;
+    default: return BOTHER;
+  }
+}
+
+tcflag_t ParityFlags(uint8_t Parity) {
+  switch (Parity) {
+    case 1: return PARENB | PARODD;
+    case 2: return PARENB;
+    case 3: return PARENB | CMSPAR | PARODD;
+    case 4: return PARENB | CMSPAR;
+    default: return 0;
+  }
+}
+
+tcflag_t SizeFlag(uint8_t ByteSize) {
+  switch (ByteSize) {
+    case 5: return CS5;
+    case 6: return CS6;
+    case 7: return CS7;
+    default: return CS8;
+  }
+}
+
+bool Handshake(const TDCB& Dcb) { return Dcb.fOutxCtsFlow || Dcb.fRtsControl == 2; }
+
+void SetModemLine(int Fd, int Line, bool On) {
+  // Devices without modem lines refuse this; that is no failure of the settings.
+  (void)ioctl(Fd, On ? TIOCMBIS : TIOCMBIC, &Line);
+}
+
+}  // namespace
+
+bool LineTermios(const TDCB& Dcb, termios2& T) {
+  // Rate 0 would mean "hang up" to the driver, and a negative custom rate arrives here huge.
+  if (Dcb.BaudRate == 0 || Dcb.BaudRate > INT32_MAX) return false;
+  T.c_iflag = IGNBRK;
+  // A byte with a parity error reads as 0: the replacement the driver can make.
+  if (Dcb.fParity && Dcb.fErrorChar) T.c_iflag |= INPCK;
+  if (Dcb.fOutX) T.c_iflag |= IXON;
+  if (Dcb.fInX) T.c_iflag |= IXOFF;
+  T.c_oflag = 0;
+  T.c_lflag = 0;
+  T.c_cflag = CREAD | CLOCAL | HUPCL | SizeFlag(Dcb.ByteSize) | ParityFlags(Dcb.Parity);
+  // One and a half stop bits: the UART gives 1.5 for 5 data bits when asked for 2.
+  if (Dcb.StopBits != 0) T.c_cflag |= CSTOPB;
+  if (Handshake(Dcb)) T.c_cflag |= CRTSCTS;
+  T.c_cflag |= SpeedCode(Dcb.BaudRate);
+  T.c_ispeed = Dcb.BaudRate;
+  T.c_ospeed = Dcb.BaudRate;
+  T.c_cc[VMIN] = 1;
+  T.c_cc[VTIME] = 0;
+  T.c_cc[VSTART] = static_cast<cc_t>(Dcb.XonChar);
+  T.c_cc[VSTOP] = static_cast<cc_t>(Dcb.XoffChar);
+  return true;
+}
+
+int ApplyLine(int Fd, const TDCB& Dcb) {
+  struct termios2 T {};
+  if (ioctl(Fd, TCGETS2, &T) != 0) return errno;
+  if (!LineTermios(Dcb, T)) return EINVAL;
+  if (ioctl(Fd, TCSETS2, &T) != 0) return errno;
+
+  // DTR handshake and RTS toggle have no termios form: the lines stay as for enable/disable.
+  SetModemLine(Fd, TIOCM_DTR, Dcb.fDtrControl != 0);
+  if (!Handshake(Dcb)) SetModemLine(Fd, TIOCM_RTS, Dcb.fRtsControl == 1);
+  return 0;
+}
+
+}  // namespace cport_device

@@ -1,0 +1,96 @@
+// The record-to-termios mapping, checked directly: a pty keeps CS8 and no parity whatever it
+// is told, so those bits cannot be read back from one.
+#include <asm/termbits.h>
+#include <gtest/gtest.h>
+
+#include "PortDevice.h"
+
+namespace {
+
+termios2 Mapped(const TDCB& Dcb) {
+  termios2 T{};
+  T.c_lflag = 0xFFFF;  // whatever was there is replaced
+  T.c_iflag = 0xFFFF;
+  EXPECT_TRUE(cport_device::LineTermios(Dcb, T));
+  return T;
+}
+
+TEST(LineTermiosTest, SizeParityAndStopBits) {
+  struct Case {
+    uint8_t ByteSize, Parity, StopBits;
+    tcflag_t Expected;
+  } Cases[] = {
+      {8, 0, 0, CS8},
+      {7, 1, 0, CS7 | PARENB | PARODD},
+      {6, 2, 2, CS6 | PARENB | CSTOPB},
+      {5, 3, 1, CS5 | PARENB | CMSPAR | PARODD | CSTOPB},
+      {8, 4, 0, CS8 | PARENB | CMSPAR},
+  };
+  for (const Case& C : Cases) {
+    TDCB D;
+    D.BaudRate = 9600;
+    D.ByteSize = C.ByteSize;
+    D.Parity = C.Parity;
+    D.StopBits = C.StopBits;
+    const termios2 T = Mapped(D);
+    EXPECT_EQ(T.c_cflag & (CSIZE | PARENB | PARODD | CMSPAR | CSTOPB), C.Expected) << int(C.ByteSize);
+    EXPECT_EQ(T.c_cflag & (CREAD | CLOCAL), tcflag_t(CREAD | CLOCAL));
+    EXPECT_EQ(T.c_lflag, 0u);
+    EXPECT_EQ(T.c_oflag, 0u);
+    EXPECT_EQ(T.c_cc[VMIN], 1);
+    EXPECT_EQ(T.c_cc[VTIME], 0);
+  }
+}
+
+TEST(LineTermiosTest, RatesUseStandardCodesOrBother) {
+  struct Case {
+    uint32_t Rate;
+    tcflag_t Code;
+  } Cases[] = {{110, B110}, {9600, B9600}, {19200, B19200}, {115200, B115200},
+               {14400, BOTHER}, {56000, BOTHER}, {128000, BOTHER}, {256000, BOTHER}, {31250, BOTHER}};
+  for (const Case& C : Cases) {
+    TDCB D;
+    D.BaudRate = C.Rate;
+    const termios2 T = Mapped(D);
+    EXPECT_EQ(T.c_cflag & CBAUD, C.Code) << C.Rate;
+    EXPECT_EQ(T.c_ospeed, C.Rate);
+    EXPECT_EQ(T.c_ispeed, C.Rate);
+  }
+  termios2 T{};
+  TDCB D;
+  D.BaudRate = 0;
+  EXPECT_FALSE(cport_device::LineTermios(D, T));
+  D.BaudRate = static_cast<uint32_t>(-9600);
+  EXPECT_FALSE(cport_device::LineTermios(D, T));
+}
+
+TEST(LineTermiosTest, FlowControlAndErrorReplacement) {
+  TDCB D;
+  D.BaudRate = 9600;
+  D.fOutX = true;
+  D.XonChar = 'A';
+  D.XoffChar = 'B';
+  termios2 T = Mapped(D);
+  EXPECT_EQ(T.c_iflag & (IXON | IXOFF | INPCK), tcflag_t(IXON));
+  EXPECT_EQ(T.c_cc[VSTART], 'A');
+  EXPECT_EQ(T.c_cc[VSTOP], 'B');
+  EXPECT_FALSE(T.c_cflag & CRTSCTS);
+
+  D.fOutX = false;
+  D.fInX = true;
+  D.fRtsControl = 2;
+  T = Mapped(D);
+  EXPECT_EQ(T.c_iflag & (IXON | IXOFF), tcflag_t(IXOFF));
+  EXPECT_TRUE(T.c_cflag & CRTSCTS);
+  D.fRtsControl = 0;
+  D.fOutxCtsFlow = true;
+  EXPECT_TRUE(Mapped(D).c_cflag & CRTSCTS);
+
+  // Checked parity passes bad bytes on unless they are to be replaced.
+  D.fParity = true;
+  EXPECT_FALSE(Mapped(D).c_iflag & INPCK);
+  D.fErrorChar = true;
+  EXPECT_TRUE(Mapped(D).c_iflag & INPCK);
+}
+
+}  // namespace

@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "CPort.h"
+#include "Pty.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+class ReadWriteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Port.SetEvents({});
+    Port.SetPort(Pty.Path());
+    Port.Open();
+  }
+  TPty Pty;
+  TComLink L;  // outlives the port, which notifies it on close
+  TComPort Port;
+};
+
+int CodeOf(const std::function<void()>& Call, int32_t* System = nullptr) {
+  try {
+    Call();
+  } catch (const EComPort& E) {
+    if (System) *System = E.SystemErrorCode();
+    return E.ComErrorCode();
+  }
+  return 0;
+}
+
+TEST_F(ReadWriteTest, DefaultTimeoutsReadWhatIsWaitingAndReturnAtOnce) {
+  std::string S = "old";
+  EXPECT_EQ(Port.ReadString(S, 1), 0);
+  EXPECT_EQ(S, "");
+  Pty.Send("E");
+  ASSERT_TRUE(WaitForInput(Port, 1));
+  EXPECT_EQ(Port.ReadString(S, 1), 1);
+  EXPECT_EQ(S, "E");
+  EXPECT_EQ(Port.ReadString(S, 0), 0);
+  EXPECT_EQ(S, "");
+
+  Pty.Send("abcd");
+  ASSERT_TRUE(WaitForInput(Port, 4));
+  char Buf[10];
+  std::fill(std::begin(Buf), std::end(Buf), '#');
+  EXPECT_EQ(Port.Read(Buf, 10), 4);
+  EXPECT_EQ(std::string(Buf, 10), "abcd######");
+  EXPECT_EQ(Port.InputQueueCount(), 0);
+}
+
+TEST_F(ReadWriteTest, WritesReachTheDeviceAndTheLinks) {
+  std::vector<std::string> Seen;
+  L.OnTxData = [&](TObject* Sender, const void* B, int32_t N) {
+    EXPECT_EQ(Sender, &Port);
+    Seen.push_back(std::string(static_cast<const char*>(B), static_cast<size_t>(N)));
+  };
+  L.OnTxActivity = [&](TObject*, bool On) { Seen.push_back(On ? "tx+" : "tx-"); };
+  Port.AttachLink(&L);
+  EXPECT_EQ(Port.WriteString(""), 0);
+  EXPECT_TRUE(Seen.empty());
+  EXPECT_EQ(Port.WriteString("y"), 1);
+  const char Image[3] = {'\0', '\x1b', '\xff'};
+  EXPECT_EQ(Port.Write(Image, 3), 3);
+  EXPECT_EQ(Pty.Receive(4), std::string("y") + std::string(Image, 3));
+  EXPECT_EQ(Seen, (std::vector<std::string>{"tx+", "y", "tx+", std::string(Image, 3)}));
+}
+
+TEST_F(ReadWriteTest, AReadThatEmptiesTheQueueTellsTheLinks) {
+  std::vector<bool> Activity;
+  L.OnRxActivity = [&](TObject*, bool On) { Activity.push_back(On); };
+  Port.AttachLink(&L);
+  Pty.Send("xyz");
+  ASSERT_TRUE(WaitForInput(Port, 3));
+  char Buf[2];
+  EXPECT_EQ(Port.Read(Buf, 2), 2);
+  EXPECT_TRUE(Activity.empty());
+  EXPECT_EQ(Port.Read(Buf, 2), 1);
+  EXPECT_EQ(Activity, std::vector<bool>{false});
+}
+
+TEST_F(ReadWriteTest, TimeLimitsEndReadsWithTheirCountAndNoError) {
+  char Buf[10];
+  // Total limit: 3 of 10 bytes.
+  Port.Timeouts().SetReadTotalConstant(30);
+  Pty.Send("123");
+  ASSERT_TRUE(WaitForInput(Port, 3));
+  auto Start = Clock::now();
+  EXPECT_EQ(Port.Read(Buf, 10), 3);
+  EXPECT_GE(Clock::now() - Start, 30ms);
+  EXPECT_EQ(std::string(Buf, 3), "123");
+
+  // Interval limit with no total: the clock starts after the first byte.
+  Port.Timeouts().SetReadTotalConstant(0);
+  Port.Timeouts().SetReadInterval(20);
+  Pty.Send("45");
+  ASSERT_TRUE(WaitForInput(Port, 2));
+  Start = Clock::now();
+  EXPECT_EQ(Port.Read(Buf, 10), 2);
+  EXPECT_GE(Clock::now() - Start, 20ms);
+
+  // Interval -1 with the multiplier all bits set: the first byte ends the read.
+  Port.Timeouts().SetReadInterval(-1);
+  Port.Timeouts().SetReadTotalMultiplier(-1);
+  Port.Timeouts().SetReadTotalConstant(5000);
+  Pty.Send("6");
+  ASSERT_TRUE(WaitForInput(Port, 1));
+  Start = Clock::now();
+  EXPECT_EQ(Port.Read(Buf, 10), 1);
+  EXPECT_LT(Clock::now() - Start, 2500ms);
+  Port.Timeouts().SetReadTotalConstant(20);
+  EXPECT_EQ(Port.Read(Buf, 10), 0);
+
+  // A read that gets all it asked for does not wait for the limit.
+  Port.Timeouts().SetReadTotalMultiplier(0);
+  Port.Timeouts().SetReadTotalConstant(5000);
+  Pty.Send("78");
+  Start = Clock::now();
+  EXPECT_EQ(Port.Read(Buf, 2), 2);
+  EXPECT_LT(Clock::now() - Start, 2500ms);
+}
+
+TEST_F(ReadWriteTest, AWriteOnALineStoppedByFlowControlEndsByItsLimit) {
+  Port.FlowControl().SetXonXoffOut(true);
+  Port.Timeouts().SetWriteTotalMultiplier(0);
+  Port.Timeouts().SetWriteTotalConstant(30);
+  // The marker arrives after the XOFF has been taken: the line is stopped by then.
+  Pty.Send("\x13m");
+  ASSERT_TRUE(WaitForInput(Port, 1));
+  const auto Start = Clock::now();
+  EXPECT_EQ(Port.WriteString("z"), 0);
+  EXPECT_GE(Clock::now() - Start, 30ms);
+  EXPECT_EQ(Pty.Receive(1, 20), "");
+  Pty.Send("\x11");
+  EXPECT_TRUE(WaitUntil([&] { return Port.WriteString("w") == 1; }));
+  EXPECT_EQ(Pty.Receive(1), "w");
+}
+
+TEST_F(ReadWriteTest, AFullDeviceEndsALongWriteWithAPartialCount) {
+  Port.Timeouts().SetWriteTotalMultiplier(0);
+  Port.Timeouts().SetWriteTotalConstant(30);
+  const std::string Big(1 << 20, 'b');
+  const int32_t Done = Port.WriteString(Big);
+  EXPECT_GT(Done, 0);
+  EXPECT_LT(Done, 1 << 20);
+}
+
+TEST_F(ReadWriteTest, AsyncFormsStartWaitAndReport) {
+  PAsync R = nullptr;
+  EXPECT_EQ(CodeOf([&] { Port.WriteAsync("a", 1, R); }), 4);
+  EXPECT_EQ(CodeOf([&] { Port.ReadAsync(nullptr, 0, R); }), 4);
+  EXPECT_EQ(CodeOf([&] { Port.WaitAsync(R); }), 4);
+
+  CreateAsyncRequest(R);
+  EXPECT_EQ(R->Kind(), TAsyncKind::None);
+  EXPECT_EQ(Port.WaitAsync(R), 0);
+  EXPECT_EQ(Port.WriteStringAsync("hello", R), 5);
+  EXPECT_EQ(R->Kind(), TAsyncKind::Write);
+  EXPECT_EQ(std::string(R->Data().begin(), R->Data().end()), "hello");
+  EXPECT_EQ(Port.WaitAsync(R), 5);
+  FreeAsyncRequest(R);
+  EXPECT_EQ(R, nullptr);
+  EXPECT_EQ(Pty.Receive(5), "hello");
+
+  // A read with no limit stays pending until its bytes come.
+  Port.Timeouts().SetReadInterval(0);
+  CreateAsyncRequest(R);
+  std::string S;
+  EXPECT_EQ(Port.ReadStringAsync(S, 3, R), 0);
+  EXPECT_EQ(S.size(), 3u);
+  Pty.Send("abc");
+  EXPECT_EQ(Port.WaitAsync(R), 3);
+  EXPECT_EQ(S, "abc");
+  FreeAsyncRequest(R);
+
+  // Bad arguments: code 2 or 3, nothing written.
+  int32_t Sys = 0;
+  char Buf[1];
+  EXPECT_EQ(CodeOf([&] { Port.Write(nullptr, 4); }, &Sys), 2);
+  EXPECT_EQ(Sys, EFAULT);
+  EXPECT_EQ(CodeOf([&] { Port.Read(Buf, -1); }, &Sys), 3);
+  EXPECT_EQ(Sys, EINVAL);
+  EXPECT_TRUE(Port.Connected());
+}
+
+TEST_F(ReadWriteTest, AbortReleasesAReadBlockedInAnotherThread) {
+  Port.Timeouts().SetReadInterval(0);
+  auto Blocked = std::async(std::launch::async, [&] {
+    char Buf[4];
+    int32_t Sys = 0;
+    const int Code = CodeOf([&] { Port.Read(Buf, 4); }, &Sys);
+    return std::make_pair(Code, Sys);
+  });
+  // Abort until the read has been caught waiting (it may not have started yet).
+  const auto End = Clock::now() + 5s;
+  while (Blocked.wait_for(2ms) != std::future_status::ready && Clock::now() < End) Port.AbortPendingIO();
+  ASSERT_EQ(Blocked.wait_for(0s), std::future_status::ready);
+  const auto Result = Blocked.get();
+  EXPECT_EQ(Result.first, 3);
+  EXPECT_EQ(Result.second, ECANCELED);
+  EXPECT_TRUE(Port.Connected());
+
+  // A request started before the abort and waited for after it is cancelled too.
+  PAsync R = nullptr;
+  CreateAsyncRequest(R);
+  char Buf[4];
+  Port.ReadAsync(Buf, 4, R);
+  Port.AbortPendingIO();
+  EXPECT_EQ(CodeOf([&] { Port.WaitAsync(R); }), 3);
+  FreeAsyncRequest(R);
+  // A later read is not.
+  Pty.Send("ok");
+  EXPECT_EQ(Port.Read(Buf, 2), 2);
+
+  Port.Close();
+  int32_t Sys = 0;
+  EXPECT_EQ(CodeOf([&] { Port.AbortPendingIO(); }, &Sys), 5);
+  EXPECT_EQ(Sys, EBADF);
+}
+
+TEST_F(ReadWriteTest, AHungUpDeviceFailsReadsAndWritesWithEioAndNeverHangs) {
+  Port.Timeouts().SetReadInterval(0);
+  auto Blocked = std::async(std::launch::async, [&] {
+    char Buf[4];
+    int32_t Sys = 0;
+    const int Code = CodeOf([&] { Port.Read(Buf, 4); }, &Sys);
+    return std::make_pair(Code, Sys);
+  });
+  Pty.CloseMaster();
+  if (Blocked.wait_for(5s) != std::future_status::ready) {
+    Port.AbortPendingIO();
+    FAIL() << "read hung after hang-up";
+  }
+  const auto Result = Blocked.get();
+  EXPECT_EQ(Result.first, 3);
+  EXPECT_EQ(Result.second, EIO);
+
+  int32_t Sys = 0;
+  EXPECT_EQ(CodeOf([&] { Port.WriteString("x"); }, &Sys), 2);
+  EXPECT_EQ(Sys, EIO);
+  // Reported once as a line error.
+  EXPECT_EQ(Port.LineErrors(), TComErrors{ceIO});
+  EXPECT_TRUE(Port.LineErrors().Empty());
+  EXPECT_TRUE(Port.Connected());
+  Port.Close();
+  EXPECT_FALSE(Port.Connected());
+}
+
+TEST_F(ReadWriteTest, ClosedPortFailsRequestsWithTheirCodes) {
+  Port.Close();
+  int32_t Sys = 0;
+  EXPECT_EQ(CodeOf([&] { Port.WriteString("x"); }, &Sys), 2);
+  EXPECT_EQ(Sys, EBADF);
+  char Buf[1];
+  EXPECT_EQ(CodeOf([&] { Port.Read(Buf, 1); }, &Sys), 3);
+  EXPECT_EQ(Sys, EBADF);
+}
+
+}  // namespace
