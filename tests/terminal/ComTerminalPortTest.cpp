@@ -4,6 +4,7 @@
 #include "terminal/CPortCtl.h"
 
 #include "Pty.h"
+#include "TermPtySupport.h"
 
 #include <gtest/gtest.h>
 
@@ -36,22 +37,7 @@ class TermWindowPort : public ::testing::Test {
     QKeyEvent Event(QEvent::KeyPress, Key, Qt::NoModifier, Text);
     QApplication::sendEvent(&Terminal, &Event);
   }
-  // Everything the terminal wrote before a marker that the test sends last.
-  std::string SentBeforeMarker() {
-    Terminal.SetLocalEcho(false);
-    Terminal.SendChar('~');
-    std::string Got;
-    while (Got.empty() || Got.back() != '~') {
-      const std::string More = Pty.Receive(1, 2000);
-      if (More.empty()) {
-        ADD_FAILURE() << "marker never came; got " << Got;
-        return Got;
-      }
-      Got += More;
-    }
-    Got.pop_back();
-    return Got;
-  }
+  std::string SentBeforeMarker() { return ::SentBeforeMarker(Terminal, Pty); }
 
   TPty Pty;
   TComPort Port;

