@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,6 +76,9 @@ struct TDeliveryCase {
   std::string Received;
   std::string Delivered;
 };
+
+// Test names in ctest show the case, not its bytes.
+void PrintTo(const TDeliveryCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class Delivery : public ::testing::TestWithParam<TDeliveryCase> {};
 
@@ -344,6 +348,8 @@ struct TCaretCase {
   std::string Received;
   TTermPoint To;
 };
+
+void PrintTo(const TCaretCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class CaretCodes : public ::testing::TestWithParam<TCaretCase> {};
 

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <sstream>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -135,6 +136,9 @@ struct TScenario {
   std::string Bytes;
 };
 
+// Test names in ctest show the case, not its bytes.
+void PrintTo(const TScenario& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class AgreesWithLibvterm : public ::testing::TestWithParam<TScenario> {};
 
 TEST_P(AgreesWithLibvterm, GridCaretAndColours) {
@@ -212,6 +216,8 @@ struct TDifference {
   // Asserts what ours does and what the reference does instead.
   std::function<void(const TOurs&, const TReference&)> Check;
 };
+
+void PrintTo(const TDifference& Case, std::ostream* Out) { *Out << Case.Name; }
 
 class DiffersFromLibvterm : public ::testing::TestWithParam<TDifference> {};
 
