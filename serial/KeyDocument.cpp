@@ -97,7 +97,7 @@ TKeyDocument::TKeyDocument(const std::string& Text, std::string FileName) : FFil
     if (End == std::string::npos) End = Text.size();
     std::string Raw = Text.substr(Pos, End - Pos);
     Pos = End + 1;
-    if (!Raw.empty() && Raw.back() == '\r') Raw.pop_back();
+    while (!Raw.empty() && Raw.back() == '\r') Raw.pop_back();  // stray ones too, or a rewrite would differ
     auto Fail = [&](const std::string& Problem) {
       throw ERegistryException("Settings key file '" + FFileName + "', line " + std::to_string(Number) + ": " +
                                Problem);

@@ -40,6 +40,15 @@ TEST(IniFileTest, WritingKeepsEverythingElseOfTheFile) {
   EXPECT_EQ(Again.ReadString("new", "port", "?"), "/dev/ttyUSB0");
 }
 
+TEST(IniFileTest, StrayCarriageReturnsEndTheirLine) {
+  TTempDir Dir;
+  WriteFile(Dir / "r.ini", "[S]\r\nK=1\r\r\n; c\r");
+  TIniFile Ini(Dir / "r.ini");
+  EXPECT_EQ(Ini.ReadString("S", "K", "?"), "1");
+  Ini.WriteString("S", "K2", "x");
+  EXPECT_EQ(ReadFile(Dir / "r.ini"), "[S]\r\nK=1\r\nK2=x\r\n; c\r\n");
+}
+
 TEST(IniFileTest, ValuesReadBackExactly) {
   TTempDir Dir;
   const std::string Values[] = {"", " lead", "trail\t", "\"quoted\"", "\"", "a = b", "#13", ";", "=", "\xC3\xA7"};
