@@ -2,7 +2,7 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 find_package(Threads REQUIRED)
 
-# varo_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...])
+# varo_gtest(<name> SOURCES ... [LIBS ...] [LABELS <one label>])
 # Qt tests run on the offscreen platform so they never need a display.
 function(varo_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
@@ -10,6 +10,12 @@ function(varo_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock Threads::Threads)
   if(NOT "GTest::gtest_main" IN_LIST ARG_LIBS AND NOT "varo_qt_test_main" IN_LIST ARG_LIBS)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  # gtest_discover_tests would split a list of labels into the PROPERTIES pairs and lose the
+  # environment, so one label per test program.
+  list(LENGTH ARG_LABELS label_count)
+  if(label_count GREATER 1)
+    message(FATAL_ERROR "varo_gtest(${name}): give at most one label")
   endif()
   gtest_discover_tests(${name}
     PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

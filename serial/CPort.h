@@ -136,6 +136,21 @@ constexpr TComEvents AllComEvents = TComEvents::FromBits(0x03FF);
 // Bit rate of a TBaudRate value; 0 for brCustom.
 int32_t BaudRateValue(TBaudRate Rate);
 
+// Event masks with the Win32 bit values (character received 0x0001 ... 80 % full 0x0400).
+uint32_t EventsToMask(TComEvents Events);
+TComEvents MaskToEvents(uint32_t Mask);
+
+// ---------------------------------------------------------------------------
+// Hand-over of event batches from the event threads to the owner (GUI) thread.
+
+// Called on an event thread each time a hand-over is queued; the GUI posts ServeHandOvers to its loop.
+using THandOverWakeUp = std::function<void()>;
+void SetHandOverWakeUp(THandOverWakeUp WakeUp);
+// Runs the hand-overs queued so far on the calling (owner) thread; returns how many ran.
+int ServeHandOvers();
+// Blocks until a hand-over is queued or Timeout passes; true when one is waiting.
+bool WaitForHandOvers(std::chrono::milliseconds Timeout);
+
 // ---------------------------------------------------------------------------
 // Event handler shapes: the sender always first.
 
@@ -169,16 +184,34 @@ class TComLink {
 };
 
 // ---------------------------------------------------------------------------
-// Settings groups. Each belongs to one port (or to none, as a value holder to copy from);
-// a changed value is applied to the open port at once.
+// Settings groups; a changed value is applied to the open port at once.
 
-class TComTimeouts {
+// Base of the settings groups: the port that owns the group (none for a value holder to copy
+// from), and storing a value that the port applies when it changed.
+class TComSettingsGroup {
  public:
-  explicit TComTimeouts(TCustomComPort* AComPort = nullptr) : FComPort(AComPort) {}
-  TComTimeouts(const TComTimeouts&) = delete;
-  TComTimeouts& operator=(const TComTimeouts&) = delete;
-  void Assign(const TComTimeouts& Source);  // copies every value, applies nothing
+  TComSettingsGroup(const TComSettingsGroup&) = delete;
+  TComSettingsGroup& operator=(const TComSettingsGroup&) = delete;
   TCustomComPort* ComPort() const { return FComPort; }
+
+ protected:
+  explicit TComSettingsGroup(TCustomComPort* AComPort) : FComPort(AComPort) {}
+  ~TComSettingsGroup() = default;
+  template <typename T>
+  void Set(T& Field, T Value) {
+    if (Field == Value) return;
+    Field = Value;
+    if (FComPort) Apply();
+  }
+  // Asks the port to apply this group's kind of settings.
+  virtual void Apply() = 0;
+  TCustomComPort* FComPort;
+};
+
+class TComTimeouts : public TComSettingsGroup {
+ public:
+  explicit TComTimeouts(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
+  void Assign(const TComTimeouts& Source);  // copies every value, applies nothing
 
   int32_t ReadInterval() const { return FReadInterval; }
   int32_t ReadTotalMultiplier() const { return FReadTotalMultiplier; }
@@ -192,8 +225,7 @@ class TComTimeouts {
   void SetWriteTotalConstant(int32_t Value) { Set(FWriteTotalConstant, Value); }
 
  private:
-  void Set(int32_t& Field, int32_t Value);
-  TCustomComPort* FComPort;
+  void Apply() override;
   int32_t FReadInterval = -1;
   int32_t FReadTotalMultiplier = 0;
   int32_t FReadTotalConstant = 0;
@@ -201,13 +233,10 @@ class TComTimeouts {
   int32_t FWriteTotalConstant = 1000;
 };
 
-class TComFlowControl {
+class TComFlowControl : public TComSettingsGroup {
  public:
-  explicit TComFlowControl(TCustomComPort* AComPort = nullptr) : FComPort(AComPort) {}
-  TComFlowControl(const TComFlowControl&) = delete;
-  TComFlowControl& operator=(const TComFlowControl&) = delete;
+  explicit TComFlowControl(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
   void Assign(const TComFlowControl& Source);
-  TCustomComPort* ComPort() const { return FComPort; }
 
   // Preset derived from the values below; writing it sets them and applies the line settings.
   TFlowControl FlowControl() const;
@@ -235,14 +264,7 @@ class TComFlowControl {
   void SetXoffChar(char Value) { Set(FXoffChar, Value); }
 
  private:
-  template <typename T>
-  void Set(T& Field, T Value) {
-    if (Field == Value) return;
-    Field = Value;
-    Changed();
-  }
-  void Changed();
-  TCustomComPort* FComPort;
+  void Apply() override;
   bool FOutCTSFlow = false;
   bool FOutDSRFlow = false;
   TDTRFlowControl FControlDTR = dtrDisable;
@@ -255,13 +277,10 @@ class TComFlowControl {
   char FXoffChar = 19;
 };
 
-class TComParity {
+class TComParity : public TComSettingsGroup {
  public:
-  explicit TComParity(TCustomComPort* AComPort = nullptr) : FComPort(AComPort) {}
-  TComParity(const TComParity&) = delete;
-  TComParity& operator=(const TComParity&) = delete;
+  explicit TComParity(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
   void Assign(const TComParity& Source);
-  TCustomComPort* ComPort() const { return FComPort; }
 
   TParityBits Bits() const { return FBits; }
   bool Check() const { return FCheck; }
@@ -273,37 +292,27 @@ class TComParity {
   void SetReplaceChar(char Value) { Set(FReplaceChar, Value); }
 
  private:
-  template <typename T>
-  void Set(T& Field, T Value) {
-    if (Field == Value) return;
-    Field = Value;
-    Changed();
-  }
-  void Changed();
-  TCustomComPort* FComPort;
+  void Apply() override;
   TParityBits FBits = prNone;
   bool FCheck = false;
   bool FReplace = false;
   char FReplaceChar = 0;
 };
 
-class TComBuffer {
+class TComBuffer : public TComSettingsGroup {
  public:
-  explicit TComBuffer(TCustomComPort* AComPort = nullptr) : FComPort(AComPort) {}
-  TComBuffer(const TComBuffer&) = delete;
-  TComBuffer& operator=(const TComBuffer&) = delete;
+  explicit TComBuffer(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
   void Assign(const TComBuffer& Source);
-  TCustomComPort* ComPort() const { return FComPort; }
 
   // A positive odd size is lowered by one when stored.
   int32_t InputSize() const { return FInputSize; }
   int32_t OutputSize() const { return FOutputSize; }
-  void SetInputSize(int32_t Value) { Set(FInputSize, Value); }
-  void SetOutputSize(int32_t Value) { Set(FOutputSize, Value); }
+  void SetInputSize(int32_t Value) { SetSize(FInputSize, Value); }
+  void SetOutputSize(int32_t Value) { SetSize(FOutputSize, Value); }
 
  private:
-  void Set(int32_t& Field, int32_t Value);
-  TCustomComPort* FComPort;
+  void SetSize(int32_t& Field, int32_t Value);
+  void Apply() override;
   int32_t FInputSize = 1024;
   int32_t FOutputSize = 1024;
 };
@@ -411,6 +420,8 @@ void FreeAsyncRequest(PAsync& AsyncPtr);
 // ---------------------------------------------------------------------------
 // The port
 
+class TComThread;
+
 class TCustomComPort : public TObject {
  public:
   TCustomComPort();
@@ -449,7 +460,7 @@ class TCustomComPort : public TObject {
   void SetDataBits(TDataBits Value);
   bool DiscardNull() const { return FDiscardNull; }
   void SetDiscardNull(bool Value);
-  char EventChar() const { return FEventChar; }
+  char EventChar() const { return FEventChar.load(); }
   void SetEventChar(char Value);
   TComEvents Events() const { return FEvents; }
   void SetEvents(TComEvents Value) { FEvents = Value; }
@@ -505,6 +516,9 @@ class TCustomComPort : public TObject {
   void DetachLink(TComLink* Link);
   bool HasRxBufLink() const { return FHasRxBufLink; }
 
+  // Whether the open port runs an event thread (it does when Events was not empty at Open).
+  bool EventThreadCreated() const { return FThreadCreated; }
+
   // Events
   TNotifyEvent OnAfterOpen;
   TNotifyEvent OnAfterClose;
@@ -548,6 +562,10 @@ class TCustomComPort : public TObject {
   virtual void ApplyTimeoutSettings();
   virtual void ApplyBufferSizes();
 
+ protected:
+  // The event handling of one batch, in the fixed order; the event thread runs it by SyncMethod.
+  void HandleEvents(TComEvents Events);
+
  private:
   bool CanApply() const { return FConnected && !FLoading; }
   int32_t StartRead(AsyncRequest& Request);
@@ -565,8 +583,22 @@ class TCustomComPort : public TObject {
   void LinksRxActivity(bool OnOff);
   void LinksTxData(const void* Buffer, int32_t Count);
   void LinksSignal(TComSignalEvent TComLink::*Slot, bool OnOff);
+  void LinksNotify(TNotifyEvent TComLink::*Slot);
   bool AnyLinkHas(TComSignalEvent TComLink::*Slot) const;
   void NoteHangUp();
+
+  friend class TComThread;
+  void CreateEventThread();
+  void DestroyEventThread();
+  void HandleEvent(TComEvent Event);
+  void ReportLine(TModemSignal Line, TComSignalEvent TComLink::*Slot, void (TCustomComPort::*Raise)(bool));
+  void ReceiveData();
+  void SignalWaitingReads();
+  // Event thread: moves waiting input into the queue; Found gets evRxChar, evRxFlag, evRx80Full.
+  int FillRxQueue(int Fd, TComEvents& Found);
+  bool RxQueueFull();
+  size_t RxQueued();
+  void PurgeInput();
 
   std::string FName;
   bool FLoading = false;
@@ -578,7 +610,7 @@ class TCustomComPort : public TObject {
   TStopBits FStopBits = sbOneStopBit;
   TDataBits FDataBits = dbEight;
   bool FDiscardNull = false;
-  char FEventChar = 0;
+  std::atomic<char> FEventChar{0};  // the event thread looks for it
   TComEvents FEvents = AllComEvents;
   TComBuffer FBuffer{this};
   TComFlowControl FFlowControl{this};
@@ -596,14 +628,21 @@ class TCustomComPort : public TObject {
   std::atomic<uint64_t> FAbortGeneration{0};
   std::vector<AsyncRequest*> FWaiting;
 
-  // Hang-up seen by any request or query, and the device's counters as LineErrors saw them last.
+  // Input the event thread took from the device ahead of Read; a hang-up seen by anyone; the
+  // device's counters as LineErrors saw them last.
   std::mutex FRxLock;
+  std::vector<char> FRxQueue;
+  size_t FRxHead = 0;
+  size_t FRxCapacity = 1024;
   bool FHungUp = false;
   bool FHangUpReported = false;
   struct TLineCounters {
     int Frame = 0, Overrun = 0, Parity = 0, Brk = 0, BufOverrun = 0;
   } FErrorBase;
   bool FCountersSupported = true;
+
+  std::unique_ptr<TComThread> FEventThread;
+  bool FThreadCreated = false;
 
 };
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "CPort.h"
+#include "ComThread.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -152,6 +153,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
     const ssize_t N = ::write(Fd, R.FBuffer + R.FDone, static_cast<size_t>(R.FCount - R.FDone));
     if (N > 0) {
       R.FDone += static_cast<int32_t>(N);
+      if (FEventThread) FEventThread->NoteTransmit();
       continue;
     }
     const int Err = N == 0 ? EIO : errno;
@@ -215,6 +217,19 @@ void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
 }
 
 int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errno) {
+  std::unique_lock<std::mutex> Lock(FRxLock);
+  const size_t Queued = FRxQueue.size() - FRxHead;
+  const size_t Taken = std::min(Queued, static_cast<size_t>(Count));
+  if (Taken > 0) {
+    std::copy_n(FRxQueue.begin() + static_cast<std::ptrdiff_t>(FRxHead), Taken, Buffer);
+    FRxHead += Taken;
+    if (FRxHead == FRxQueue.size()) {
+      FRxQueue.clear();
+      FRxHead = 0;
+    }
+    if (Queued >= FRxCapacity && FEventThread) FEventThread->Wake();
+    return static_cast<int32_t>(Taken);
+  }
   for (;;) {
     const ssize_t N = ::read(Fd, Buffer, static_cast<size_t>(Count));
     if (N > 0) return static_cast<int32_t>(N);
@@ -222,7 +237,7 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
     const int Err = N == 0 ? EIO : errno;
     if (Err == EINTR) continue;
     if (Err == EAGAIN) return 0;
-    if (Err == EIO) NoteHangUp();
+    if (Err == EIO) FHungUp = true;
     Errno = Err;
     return 0;
   }
@@ -250,7 +265,9 @@ void TCustomComPort::WaitReady(int Fd, AsyncRequest& R, short PollEvents, Clock:
     std::lock_guard<std::mutex> Lock(FIoLock);
     FWaiting.push_back(&R);
   }
-  if (!Cancelled(R)) {
+  // Input the event thread queued before we were listed would wake no one: look first.
+  const bool Queued = PollEvents == POLLIN && RxQueued() > 0;
+  if (!Cancelled(R) && !Queued) {
     pollfd Fds[2] = {{Fd, PollEvents, 0}, {R.FWakeFd, POLLIN, 0}};
     timespec Ts{};
     if (HasDeadline) {

@@ -23,6 +23,11 @@ void TCustomComPort::LinksSignal(TComSignalEvent TComLink::*Slot, bool OnOff) {
     if (L->*Slot) (L->*Slot)(this, OnOff);
 }
 
+void TCustomComPort::LinksNotify(TNotifyEvent TComLink::*Slot) {
+  for (TComLink* L : std::vector<TComLink*>(FLinks))
+    if (L->*Slot) (L->*Slot)(this);
+}
+
 void TCustomComPort::LinksTxActivity(bool OnOff) { LinksSignal(&TComLink::OnTxActivity, OnOff); }
 
 void TCustomComPort::LinksRxActivity(bool OnOff) { LinksSignal(&TComLink::OnRxActivity, OnOff); }

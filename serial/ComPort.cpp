@@ -2,7 +2,14 @@
 #include <cerrno>
 
 #include "CPort.h"
+#include "ComThread.h"
+#include "HandOver.h"
 #include "PortDevice.h"
+
+namespace {
+// What the driver keeps when no input size is asked for.
+constexpr size_t DefaultInputSize = 4096;
+}  // namespace
 
 TCustomComPort::TCustomComPort() = default;
 
@@ -59,6 +66,7 @@ void TCustomComPort::Open() {
     FConnected = false;
     throw;
   }
+  if (!FEvents.Empty()) CreateEventThread();
   NotifyAfterOpen();
 }
 
@@ -66,9 +74,31 @@ void TCustomComPort::Close() {
   if (!FConnected) return;
   NotifyBeforeClose();
   AbortPendingIO();
+  if (FThreadCreated) DestroyEventThread();
   CloseDevice();
   FConnected = false;
   NotifyAfterClose();
+}
+
+void TCustomComPort::CreateEventThread() {
+  try {
+    FEventThread = std::make_unique<TComThread>(this);
+  } catch (...) {
+    CloseDevice();
+    FConnected = false;
+    throw;
+  }
+  FThreadCreated = true;
+}
+
+void TCustomComPort::DestroyEventThread() {
+  FEventThread->Stop();
+  std::this_thread::yield();
+  // The thread may be waiting for us to serve its hand-over.
+  if (FSyncMethod != smNone) cport_handover::ServeUntil([this] { return FEventThread->Ended(); });
+  FEventThread.reset();
+  FThreadCreated = false;
+  if (FSyncMethod == smWindowSync) cport_handover::Discard(this);
 }
 
 void TCustomComPort::OpenDevice() {
@@ -89,6 +119,9 @@ void TCustomComPort::CloseDevice() {
   // Unsent and unread bytes are discarded, so a stopped line cannot hold up the close.
   (void)cport_device::Flush(Fd);
   cport_device::CloseExclusive(Fd);
+  std::lock_guard<std::mutex> Lock(FRxLock);
+  FRxQueue.clear();
+  FRxHead = 0;
 }
 
 void TCustomComPort::ConfigureDevice() {
@@ -117,4 +150,6 @@ void TCustomComPort::ApplyBufferSizes() {
   if (!CanApply()) return;
   if (Handle() < 0) throw EComPort(CError_SetupComFailed, EBADF);
   if (FBuffer.InputSize() < 0 || FBuffer.OutputSize() < 0) throw EComPort(CError_SetupComFailed, EINVAL);
+  std::lock_guard<std::mutex> Lock(FRxLock);
+  FRxCapacity = FBuffer.InputSize() > 0 ? static_cast<size_t>(FBuffer.InputSize()) : DefaultInputSize;
 }

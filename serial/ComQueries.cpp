@@ -1,4 +1,6 @@
 // Line state queries: input queue, line errors, modem lines.
+#include <poll.h>
+
 #include <cerrno>
 
 #include "CPort.h"
@@ -6,8 +8,9 @@
 
 int32_t TCustomComPort::InputQueueCount() {
   int Count = 0;
+  std::lock_guard<std::mutex> Lock(FRxLock);
   if (const int Err = cport_device::QueueCount(Handle(), Count)) throw EComPort(CError_ClearComFailed, Err);
-  return Count;
+  return static_cast<int32_t>(static_cast<size_t>(Count) + FRxQueue.size() - FRxHead);
 }
 
 TComErrors TCustomComPort::LineErrors() {
@@ -32,6 +35,10 @@ TComErrors TCustomComPort::LineErrors() {
     } else {
       throw EComPort(CError_ClearComFailed, Err);
     }
+  }
+  if (!FHungUp) {
+    pollfd P{Fd, 0, 0};
+    if (::poll(&P, 1, 0) > 0 && (P.revents & (POLLHUP | POLLERR))) FHungUp = true;
   }
   if (FHungUp && !FHangUpReported) {
     Errors.Include(ceIO);

@@ -17,11 +17,7 @@ void TComTimeouts::Assign(const TComTimeouts& Source) {
   FWriteTotalConstant = Source.FWriteTotalConstant;
 }
 
-void TComTimeouts::Set(int32_t& Field, int32_t Value) {
-  if (Field == Value) return;
-  Field = Value;
-  if (FComPort) FComPort->ApplyTimeoutSettings();
-}
+void TComTimeouts::Apply() { FComPort->ApplyTimeoutSettings(); }
 
 // --- TComFlowControl
 
@@ -38,9 +34,7 @@ void TComFlowControl::Assign(const TComFlowControl& Source) {
   FXoffChar = Source.FXoffChar;
 }
 
-void TComFlowControl::Changed() {
-  if (FComPort) FComPort->ApplyLineSettings();
-}
+void TComFlowControl::Apply() { FComPort->ApplyLineSettings(); }
 
 TFlowControl TComFlowControl::FlowControl() const {
   if (FControlRTS == rtsHandshake && FOutCTSFlow && !FXonXoffIn && !FXonXoffOut) return fcHardware;
@@ -63,7 +57,7 @@ void TComFlowControl::SetFlowControl(TFlowControl Value) {
       FXonXoffOut = true;
     }
   }
-  Changed();
+  if (FComPort) Apply();
 }
 
 // --- TComParity
@@ -75,9 +69,7 @@ void TComParity::Assign(const TComParity& Source) {
   FReplaceChar = Source.FReplaceChar;
 }
 
-void TComParity::Changed() {
-  if (FComPort) FComPort->ApplyLineSettings();
-}
+void TComParity::Apply() { FComPort->ApplyLineSettings(); }
 
 // --- TComBuffer
 
@@ -86,12 +78,14 @@ void TComBuffer::Assign(const TComBuffer& Source) {
   FOutputSize = Source.FOutputSize;
 }
 
-void TComBuffer::Set(int32_t& Field, int32_t Value) {
+void TComBuffer::SetSize(int32_t& Field, int32_t Value) {
   if (Field == Value) return;
   Field = Value;
   if (Field % 2 == 1) --Field;
-  if (FComPort) FComPort->ApplyBufferSizes();
+  if (FComPort) Apply();
 }
+
+void TComBuffer::Apply() { FComPort->ApplyBufferSizes(); }
 
 // --- port setters
 

@@ -51,9 +51,7 @@ TEST(OpenCloseTest, OpenAndCloseRaiseTheirNotificationsInOrderAndOnlyOnce) {
   TComLink L;  // the port notifies its links until it is gone
   TComPort P;
   Record(P, L, Events);
-  P.SetEvents({});
-  P.SetPort(Pty.Path());
-  P.Open();
+  OpenWithoutEvents(P, Pty);
   EXPECT_TRUE(P.Connected());
   EXPECT_GE(P.Handle(), 0);
   P.Open();
@@ -77,9 +75,7 @@ TEST(OpenCloseTest, ChangingPortWhileOpenReopensUnderTheNewName) {
   Log Events;
   TComLink L;  // the port notifies its links until it is gone
   TComPort P;
-  P.SetEvents({});
-  P.SetPort(First.Path());
-  P.Open();
+  OpenWithoutEvents(P, First);
   Record(P, L, Events);
   P.SetPort(First.Path());
   EXPECT_TRUE(Events.empty());
@@ -143,9 +139,7 @@ TEST(OpenCloseTest, APortHeldElsewhereIsBusy) {
 TEST(OpenCloseTest, SyncMethodIsRefusedWhileOpen) {
   TPty Pty;
   TComPort P;
-  P.SetEvents({});
-  P.SetPort(Pty.Path());
-  P.Open();
+  OpenWithoutEvents(P, Pty);
   try {
     P.SetSyncMethod(smWindowSync);
     FAIL() << "changed while open";
@@ -218,9 +212,7 @@ TEST(OpenCloseTest, SettingsMadeWhileClosedAreAppliedByOpenAndChangesWhileOpenAt
 TEST(OpenCloseTest, EveryRateReachesTheDeviceIncludingCustomOnes) {
   TPty Pty;
   TComPort P;
-  P.SetEvents({});
-  P.SetPort(Pty.Path());
-  P.Open();
+  OpenWithoutEvents(P, Pty);
   for (int R = br110; R <= br256000; ++R) {
     P.SetBaudRate(static_cast<TBaudRate>(R));
     EXPECT_EQ(DeviceBitRate(P.Handle()), static_cast<unsigned>(BaudRateValue(static_cast<TBaudRate>(R)))) << R;
@@ -233,9 +225,7 @@ TEST(OpenCloseTest, EveryRateReachesTheDeviceIncludingCustomOnes) {
 TEST(OpenCloseTest, RefusedSettingsRaiseTheirCodes) {
   TPty Pty;
   TComPort P;
-  P.SetEvents({});
-  P.SetPort(Pty.Path());
-  P.Open();
+  OpenWithoutEvents(P, Pty);
   // While open: raised, the value stays stored and the port open.
   try {
     P.SetBaudRate(brCustom);
@@ -350,16 +340,12 @@ TEST(OpenCloseTest, DestroyingAnOpenPortClosesIt) {
   Log Events;
   {
     TComPort P;
-    P.SetEvents({});
-    P.SetPort(Pty.Path());
-    P.Open();
+    OpenWithoutEvents(P, Pty);
     P.OnAfterClose = [&](TObject*) { Events.push_back("AfterClose"); };
   }
   EXPECT_EQ(Events, Log{"AfterClose"});
   TComPort Again;
-  Again.SetEvents({});
-  Again.SetPort(Pty.Path());
-  Again.Open();
+  OpenWithoutEvents(Again, Pty);
   EXPECT_TRUE(Again.Connected());
 }
 

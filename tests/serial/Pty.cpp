@@ -60,3 +60,9 @@ bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs) {
 bool WaitForInput(TCustomComPort& Port, int32_t Count) {
   return WaitUntil([&] { return Port.InputQueueCount() >= Count; });
 }
+
+void OpenWithoutEvents(TCustomComPort& Port, const TPty& Pty) {
+  Port.SetEvents({});
+  Port.SetPort(Pty.Path());
+  Port.Open();
+}

@@ -29,6 +29,9 @@ class TPty {
 // Polls Condition every millisecond until it holds or TimeoutMs passes.
 bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs = 2000);
 
+// Opens Port on the pty's slave without an event thread.
+void OpenWithoutEvents(TCustomComPort& Port, const TPty& Pty);
+
 // Waits until the port's input queue holds Count bytes.
 bool WaitForInput(TCustomComPort& Port, int32_t Count);
 

@@ -17,9 +17,7 @@ using Clock = std::chrono::steady_clock;
 class ReadWriteTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Port.SetEvents({});
-    Port.SetPort(Pty.Path());
-    Port.Open();
+    OpenWithoutEvents(Port, Pty);
   }
   TPty Pty;
   TComLink L;  // outlives the port, which notifies it on close
@@ -34,6 +32,16 @@ int CodeOf(const std::function<void()>& Call, int32_t* System = nullptr) {
     return E.ComErrorCode();
   }
   return 0;
+}
+
+// A read of 4 bytes on another thread; its error code and system code.
+std::future<std::pair<int, int32_t>> BlockedRead(TComPort& Port) {
+  return std::async(std::launch::async, [&Port] {
+    char Buf[4];
+    int32_t Sys = 0;
+    const int Code = CodeOf([&] { Port.Read(Buf, 4); }, &Sys);
+    return std::make_pair(Code, Sys);
+  });
 }
 
 TEST_F(ReadWriteTest, DefaultTimeoutsReadWhatIsWaitingAndReturnAtOnce) {
@@ -192,12 +200,7 @@ TEST_F(ReadWriteTest, AsyncFormsStartWaitAndReport) {
 
 TEST_F(ReadWriteTest, AbortReleasesAReadBlockedInAnotherThread) {
   Port.Timeouts().SetReadInterval(0);
-  auto Blocked = std::async(std::launch::async, [&] {
-    char Buf[4];
-    int32_t Sys = 0;
-    const int Code = CodeOf([&] { Port.Read(Buf, 4); }, &Sys);
-    return std::make_pair(Code, Sys);
-  });
+  auto Blocked = BlockedRead(Port);
   // Abort until the read has been caught waiting (it may not have started yet).
   const auto End = Clock::now() + 5s;
   while (Blocked.wait_for(2ms) != std::future_status::ready && Clock::now() < End) Port.AbortPendingIO();
@@ -227,12 +230,7 @@ TEST_F(ReadWriteTest, AbortReleasesAReadBlockedInAnotherThread) {
 
 TEST_F(ReadWriteTest, AHungUpDeviceFailsReadsAndWritesWithEioAndNeverHangs) {
   Port.Timeouts().SetReadInterval(0);
-  auto Blocked = std::async(std::launch::async, [&] {
-    char Buf[4];
-    int32_t Sys = 0;
-    const int Code = CodeOf([&] { Port.Read(Buf, 4); }, &Sys);
-    return std::make_pair(Code, Sys);
-  });
+  auto Blocked = BlockedRead(Port);
   Pty.CloseMaster();
   if (Blocked.wait_for(5s) != std::future_status::ready) {
     Port.AbortPendingIO();

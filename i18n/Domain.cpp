@@ -1,0 +1,135 @@
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <system_error>
+
+#include "gnugettext.h"
+
+namespace {
+
+std::string WithTrailingSeparator(std::string directory) {
+  if (directory.empty() || directory.back() != '/') directory.push_back('/');
+  return directory;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+TDomain::TDomain(std::string name, std::string directory, std::string language,
+                 const TAssemblyAnalyzer* embedded)
+    : name_(std::move(name)),
+      directory_(WithTrailingSeparator(std::move(directory))),
+      language_(std::move(language)),
+      embedded_(embedded) {}
+
+TDomain::~TDomain() { Close(); }
+
+void TDomain::SetDirectory(const std::string& directory) {
+  std::unique_lock<std::shared_mutex> held(lock_);
+  directory_ = WithTrailingSeparator(directory);
+  Close();
+  searchNeeded_ = true;
+}
+
+void TDomain::SetLanguage(const std::string& language) {
+  std::unique_lock<std::shared_mutex> held(lock_);
+  language_ = language;
+  Close();
+  searchNeeded_ = true;
+}
+
+std::string TDomain::CatalogPath() const {
+  std::shared_lock<std::shared_mutex> held(lock_);
+  return open_ ? path_ : std::string();
+}
+
+// A language change between the two locks leaves the catalog closed; the lookup then finds
+// nothing this once.
+std::shared_lock<std::shared_mutex> TDomain::LockReady() {
+  std::shared_lock<std::shared_mutex> held(lock_);
+  if (open_ || !searchNeeded_) return held;
+  held.unlock();
+  {
+    std::unique_lock<std::shared_mutex> writing(lock_);
+    OpenIfNeeded();
+  }
+  held.lock();
+  return held;
+}
+
+bool TDomain::CandidatePresent(const std::string& path,
+                               std::optional<TAssemblyFileInfo>* embedded) const {
+  *embedded = embedded_ ? embedded_->FindByPath(path) : std::nullopt;
+  return embedded->has_value() || FileExists(path);
+}
+
+void TDomain::OpenIfNeeded() {
+  if (open_ || !searchNeeded_) return;
+  const std::string tail = "/LC_MESSAGES/" + name_ + ".mo";
+  std::optional<TAssemblyFileInfo> embedded;
+  std::string candidate = directory_ + language_ + tail;
+  if (!CandidatePresent(candidate, &embedded)) {
+    candidate = directory_ + language_.substr(0, 2) + tail;
+    if (!CandidatePresent(candidate, &embedded)) {
+      searchNeeded_ = false;
+      return;
+    }
+  }
+  const std::string path = embedded ? embedded_->ExecutablePath() : candidate;
+
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) throw std::runtime_error("Cannot open file " + path);
+  struct stat st;
+  if (fstat(fd, &st) != 0) {
+    close(fd);
+    throw std::runtime_error("Cannot create memory map on file " + path);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    close(fd);
+    throw std::runtime_error("Cannot open file " + path);
+  }
+  const uint64_t fileSize = uint64_t(st.st_size);
+  void* view = nullptr;
+  if (fileSize > 0) {
+    view = mmap(nullptr, size_t(fileSize), PROT_READ, MAP_SHARED, fd, 0);
+    if (view == MAP_FAILED) {
+      const std::string reason = std::error_code(errno, std::generic_category()).message();
+      close(fd);
+      throw std::runtime_error("Cannot map file " + path + " into memory. Reason: " +
+                               reason.substr(0, 2000));
+    }
+  }
+  fd_ = fd;
+  view_ = view;
+  viewSize_ = size_t(fileSize);
+  path_ = path;
+  open_ = true;
+
+  uint64_t offset = 0, size = fileSize;
+  if (embedded) {
+    offset = embedded->Offset;
+    size = embedded->Size;
+  }
+  const bool inside = offset <= fileSize && size <= fileSize - offset;
+  if (!inside || !catalog_.Attach(static_cast<const unsigned char*>(view) + offset, size))
+    throw std::runtime_error("This file is not a valid GNU gettext mo file: " + path);
+}
+
+void TDomain::Close() {
+  catalog_.Detach();
+  if (view_) munmap(view_, viewSize_);
+  if (fd_ >= 0) close(fd_);
+  view_ = nullptr;
+  viewSize_ = 0;
+  fd_ = -1;
+  path_.clear();
+  open_ = false;
+}

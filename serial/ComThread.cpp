@@ -1,0 +1,200 @@
+// The event thread: waits on the device and its signal, turns what it sees into batches of
+// events and dispatches them by SyncMethod.
+#include "ComThread.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <system_error>
+
+#include "HandOver.h"
+#include "PortDevice.h"
+
+namespace {
+
+// How often modem lines, counters and the output queue are looked at while asked for.
+constexpr int LinePollMs = 30;
+
+const TComEvents RxEvents{evRxChar, evRxFlag, evRx80Full};
+const TComEvents LineEvents{evCTS, evDSR, evRLSD, evRing, evBreak, evError};
+
+// Change of line state as events, from the driver's counters.
+TComEvents CounterChanges(const cport_device::TCounters& A, const cport_device::TCounters& B) {
+  TComEvents E;
+  if (A.Cts != B.Cts) E.Include(evCTS);
+  if (A.Dsr != B.Dsr) E.Include(evDSR);
+  if (A.Dcd != B.Dcd) E.Include(evRLSD);
+  if (A.Rng != B.Rng) E.Include(evRing);
+  if (A.Brk != B.Brk) E.Include(evBreak);
+  if (A.Frame != B.Frame || A.Overrun != B.Overrun || A.Parity != B.Parity || A.BufOverrun != B.BufOverrun)
+    E.Include(evError);
+  return E;
+}
+
+// The same from the line states, where the driver keeps no counters; a ring ends on its falling edge.
+TComEvents LineChanges(int Old, int New) {
+  TComEvents E;
+  const int Changed = Old ^ New;
+  if (Changed & (1 << msCTS)) E.Include(evCTS);
+  if (Changed & (1 << msDSR)) E.Include(evDSR);
+  if (Changed & (1 << msRLSD)) E.Include(evRLSD);
+  if ((Old & (1 << msRing)) && !(New & (1 << msRing))) E.Include(evRing);
+  return E;
+}
+
+}  // namespace
+
+TComThread::TComThread(TCustomComPort* AComPort)
+    : FComPort(AComPort), FMask(EventsToMask(AComPort->Events())) {
+  FSignalFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (FSignalFd < 0) throw EComPort(CError_OpenFailed, errno);
+  try {
+    FThread = std::thread(&TComThread::Execute, this);
+  } catch (const std::system_error& E) {
+    ::close(FSignalFd);
+    throw EComPort(CError_OpenFailed, E.code().value());
+  }
+}
+
+TComThread::~TComThread() {
+  Stop();
+  Join();
+  ::close(FSignalFd);
+}
+
+void TComThread::Stop() {
+  FStop = true;
+  (void)::eventfd_write(FSignalFd, 1);
+  cport_handover::WakeAll();
+}
+
+void TComThread::Join() {
+  if (FThread.joinable()) FThread.join();
+}
+
+void TComThread::Wake() { (void)::eventfd_write(FSignalFd, 1); }
+
+void TComThread::NoteTransmit() {
+  if (!(FMask & EventsToMask({evTxEmpty}))) return;
+  FTxPending = true;
+  Wake();
+}
+
+void TComThread::Execute() {
+  const int Fd = FComPort->Handle();
+  const TComEvents Wanted = MaskToEvents(FMask);
+  const bool WantRx = !(Wanted & RxEvents).Empty();
+  enum { NoLines, ByCounters, ByStates } LineSource = NoLines;
+  cport_device::TCounters Counters;
+  int States = 0;
+  if (!(Wanted & LineEvents).Empty()) {
+    if (cport_device::ReadCounters(Fd, Counters) == 0)
+      LineSource = ByCounters;
+    else if (cport_device::ReadModemLines(Fd, States) == 0)
+      LineSource = ByStates;
+  }
+  bool HungUp = false;
+  bool Failed = false;
+
+  while (!FStop.load()) {
+    const bool Listen = !HungUp && WantRx && !FComPort->RxQueueFull();
+    pollfd P[2] = {{FSignalFd, POLLIN, 0}, {HungUp ? -1 : Fd, static_cast<short>(Listen ? POLLIN : 0), 0}};
+    // After a hang-up only the signal is waited for: never a busy loop.
+    const bool Polling = !HungUp && (LineSource != NoLines || FTxPending.load());
+    if (::poll(P, 2, Polling ? LinePollMs : -1) < 0 && errno != EINTR) break;
+    if (P[0].revents & POLLIN) {
+      eventfd_t Ignored;
+      (void)::eventfd_read(FSignalFd, &Ignored);
+    }
+    if (FStop.load()) break;
+
+    TComEvents Found;
+    bool LostDevice = (P[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    if (!HungUp && !LostDevice && (P[1].revents & POLLIN)) {
+      TComEvents Rx;
+      LostDevice = FComPort->FillRxQueue(Fd, Rx) != 0;
+      if (!Rx.Empty()) {
+        FComPort->SignalWaitingReads();
+        Found = Found | Rx;
+      }
+    }
+    if (!HungUp && FTxPending.exchange(false)) {
+      int Out = 0;
+      if (cport_device::OutQueueCount(Fd, Out) != 0 || Out == 0)
+        Found.Include(evTxEmpty);
+      else
+        FTxPending = true;
+    }
+    if (!HungUp && LineSource == ByCounters) {
+      cport_device::TCounters Now;
+      const int Err = cport_device::ReadCounters(Fd, Now);
+      if (Err == 0) {
+        Found = Found | CounterChanges(Counters, Now);
+        Counters = Now;
+      } else {
+        LostDevice = LostDevice || Err == EIO;
+        LineSource = NoLines;
+      }
+    } else if (!HungUp && LineSource == ByStates) {
+      int Now = 0;
+      const int Err = cport_device::ReadModemLines(Fd, Now);
+      if (Err == 0) {
+        Found = Found | LineChanges(States, Now);
+        States = Now;
+      } else {
+        LostDevice = LostDevice || Err == EIO;
+        LineSource = NoLines;
+      }
+    }
+    if (LostDevice && !HungUp) {
+      HungUp = true;
+      FComPort->NoteHangUp();
+      FComPort->SignalWaitingReads();
+      Found.Include(evError);
+    }
+    const uint32_t Batch = EventsToMask(Found) & FMask;
+    if (Batch != 0 && !Dispatch(MaskToEvents(Batch))) {
+      Failed = true;
+      break;
+    }
+  }
+  // A failed handler ends the thread as it stands; a stop discards what the queues hold.
+  if (!Failed) FComPort->PurgeInput();
+  FEnded = true;
+  cport_handover::WakeAll();
+}
+
+bool TComThread::Dispatch(TComEvents Batch) {
+  TCustomComPort* Port = FComPort;
+  switch (Port->SyncMethod()) {
+    case smThreadSync:
+      return !cport_handover::Synchronize(Port, [Port, Batch] { Port->HandleEvents(Batch); }, FStop);
+    case smWindowSync:
+      for (TComEvent Ev : {evError, evRxChar, evTxEmpty, evBreak, evRing, evCTS, evDSR, evRxFlag, evRLSD,
+                           evRx80Full}) {
+        if (!Batch.Contains(Ev)) continue;
+        cport_handover::Post(Port, [Port, Ev] {
+          if (!Port->Connected()) return;
+          try {
+            Port->HandleEvent(Ev);
+          } catch (const std::exception& E) {
+            ShowComError(E);
+          } catch (...) {
+            ShowComError(std::runtime_error("unknown error in serial event handling"));
+          }
+        });
+      }
+      return true;
+    case smNone:
+      try {
+        Port->HandleEvents(Batch);
+        return true;
+      } catch (...) {
+        return false;
+      }
+  }
+  return false;
+}

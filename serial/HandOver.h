@@ -1,0 +1,27 @@
+// Hand-over queue between event threads and the owner thread (internal to unit CPort).
+#pragma once
+
+#include <atomic>
+#include <exception>
+#include <functional>
+
+namespace cport_handover {
+
+// Runs Call on the owner thread and waits for it. When Stop turns true first, a call not yet
+// started is withdrawn and a started one is left to finish on its own; either way this returns.
+// Returns what the call raised.
+std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Stop);
+
+// Queues Call for the owner thread and returns at once.
+void Post(const void* Owner, std::function<void()> Call);
+
+// Drops the calls of Owner that are still queued.
+void Discard(const void* Owner);
+
+// Wakes every waiter after a stop or end flag has changed.
+void WakeAll();
+
+// Serves hand-overs until Done holds, looking again at least every second.
+void ServeUntil(const std::function<bool()>& Done);
+
+}  // namespace cport_handover
