@@ -37,12 +37,7 @@ TIniDocument::TIniDocument(const std::string& Text, std::string FileName) : FFil
   }
   const size_t FirstEnd = Text.find('\n', Pos);
   if (FirstEnd != std::string::npos && FirstEnd > Pos && Text[FirstEnd - 1] == '\r') FLineEnd = "\r\n";
-  for (size_t Number = 1; Pos < Text.size(); ++Number) {
-    size_t End = Text.find('\n', Pos);
-    if (End == std::string::npos) End = Text.size();
-    std::string Raw = Text.substr(Pos, End - Pos);
-    Pos = End + 1;
-    while (!Raw.empty() && Raw.back() == '\r') Raw.pop_back();  // stray ones too, or a rewrite would differ
+  cport_store::ForEachLine(Text, Pos, [this](std::string Raw, size_t Number) {
     auto Fail = [&](const std::string& Problem) {
       throw EIniFileException("Ini file '" + FFileName + "', line " + std::to_string(Number) + ": " + Problem);
     };
@@ -62,7 +57,7 @@ TIniDocument::TIniDocument(const std::string& Text, std::string FileName) : FFil
       if (Quoted(Value)) Value = Value.substr(1, Value.size() - 2);
       FLines.push_back({lkKey, Raw, Key, Value});
     }
-  }
+  });
 }
 
 bool TIniDocument::FindSection(const std::string& Section, size_t& Header) const {

@@ -91,13 +91,7 @@ std::string TrimBlanks(const std::string& S) {
 }  // namespace
 
 TKeyDocument::TKeyDocument(const std::string& Text, std::string FileName) : FFileName(std::move(FileName)) {
-  size_t Pos = 0;
-  for (size_t Number = 1; Pos < Text.size(); ++Number) {
-    size_t End = Text.find('\n', Pos);
-    if (End == std::string::npos) End = Text.size();
-    std::string Raw = Text.substr(Pos, End - Pos);
-    Pos = End + 1;
-    while (!Raw.empty() && Raw.back() == '\r') Raw.pop_back();  // stray ones too, or a rewrite would differ
+  cport_store::ForEachLine(Text, 0, [this](std::string Raw, size_t Number) {
     auto Fail = [&](const std::string& Problem) {
       throw ERegistryException("Settings key file '" + FFileName + "', line " + std::to_string(Number) + ": " +
                                Problem);
@@ -106,7 +100,7 @@ TKeyDocument::TKeyDocument(const std::string& Text, std::string FileName) : FFil
     const std::string L = TrimBlanks(Raw);
     if (L.empty() || L[0] == ';') {
       FLines.push_back({false, Raw, {}});
-      continue;
+      return;
     }
     TValue V;
     size_t At = 0;
@@ -129,7 +123,7 @@ TKeyDocument::TKeyDocument(const std::string& Text, std::string FileName) : FFil
     }
     if (Find(V.Name)) Fail("the value '" + V.Name + "' is given twice");
     FLines.push_back({true, Raw, V});
-  }
+  });
 }
 
 const TKeyDocument::TValue* TKeyDocument::Find(const std::string& Name) const {

@@ -9,7 +9,7 @@
 #include "CPort.h"
 #include "ComStore.h"
 #include "Pty.h"
-#include "TempDir.h"
+#include "SettingsTestSupport.h"
 
 namespace {
 
@@ -84,13 +84,10 @@ TEST(DeviceLoadTest, RegistryKeyWithoutPortClosesTheOpenPortAndFailsToReopen) {
   TWatchedPort P;
   P.SetPort(Pty.Path());
   P.Open();
-  try {
-    P.LoadFromRegistryKey(Reg);
-    ADD_FAILURE() << "no error";
-  } catch (const EComPort& E) {
-    EXPECT_EQ(E.ComErrorCode(), 1);
-    EXPECT_EQ(E.SystemErrorCode(), 2);
-  }
+  const auto E = ErrorOf<EComPort>([&] { P.LoadFromRegistryKey(Reg); });
+  ASSERT_TRUE(E);
+  EXPECT_EQ(E->ComErrorCode(), 1);
+  EXPECT_EQ(E->SystemErrorCode(), 2);
   EXPECT_FALSE(P.Connected());
   EXPECT_EQ(P.Port(), "");
   EXPECT_EQ(P.BaudRate(), br9600);  // the load ended at "Port"
@@ -104,12 +101,9 @@ TEST(DeviceLoadTest, AValueTheDeviceRefusesEndsTheLoadThere) {
   TWatchedPort P;
   P.SetPort(Pty.Path());
   P.Open();
-  try {
-    P.LoadFromIniSection(Ini);
-    ADD_FAILURE() << "no error";
-  } catch (const EComPort& E) {
-    EXPECT_EQ(E.ComErrorCode(), 7);
-  }
+  const auto E = ErrorOf<EComPort>([&] { P.LoadFromIniSection(Ini); });
+  ASSERT_TRUE(E);
+  EXPECT_EQ(E->ComErrorCode(), 7);
   EXPECT_TRUE(P.Connected());
   EXPECT_EQ(P.CustomBaudRate(), 0);  // stored although refused
   EXPECT_EQ(P.StopBits(), sbOneStopBit);

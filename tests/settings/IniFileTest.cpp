@@ -2,23 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <functional>
 #include <iterator>
 #include <string>
 
 #include "ComStore.h"
-#include "TempDir.h"
+#include "SettingsTestSupport.h"
 
 namespace {
-
-std::string Message(const std::function<void()>& Action) {
-  try {
-    Action();
-  } catch (const EIniFileException& E) {
-    return E.what();
-  }
-  return "no error";
-}
 
 TEST(IniFileTest, WritingKeepsEverythingElseOfTheFile) {
   TTempDir Dir;
@@ -94,12 +84,12 @@ TEST(IniFileTest, MalformedFilesAreRefusedWithTheirLine) {
   for (const Case& C : Cases) {
     TTempDir Dir;
     WriteFile(Dir / "bad.ini", C.Text);
-    const std::string Got = Message([&] { TIniFile Ini(Dir / "bad.ini"); });
+    const std::string Got = MessageOf<EIniFileException>([&] { TIniFile Ini(Dir / "bad.ini"); });
     EXPECT_NE(Got.find("Ini file '" + Dir / "bad.ini" + "', " + C.Error), std::string::npos) << Got;
     EXPECT_EQ(ReadFile(Dir / "bad.ini"), C.Text);
   }
   TTempDir Dir;
-  EXPECT_EQ(Message([&] { TIniFile Ini(Dir.Path()); }), "Cannot read ini file '" + Dir.Path() + "': Is a directory");
+  EXPECT_EQ(MessageOf<EIniFileException>([&] { TIniFile Ini(Dir.Path()); }), "Cannot read ini file '" + Dir.Path() + "': Is a directory");
   // A file cut short after a whole line is still an ini file.
   WriteFile(Dir / "cut.ini", "[ComPort1]\nBaudRate=192");
   EXPECT_EQ(TIniFile(Dir / "cut.ini").ReadString("ComPort1", "BaudRate", "?"), "192");
@@ -113,7 +103,7 @@ TEST(IniFileTest, NamesAndValuesALineCannotHoldAreRefused) {
                                 {"S", "a=b", "v"}, {"S", "[K", "v"}, {"S", ";K", "v"},   {"S", "K ", "v"},
                                 {"S", "K", "line\nbreak"},           {"S", "K", std::string("nul\0", 4)}};
   for (const auto& B : Bad) {
-    const std::string Got = Message([&] { Ini.WriteString(B[0], B[1], B[2]); });
+    const std::string Got = MessageOf<EIniFileException>([&] { Ini.WriteString(B[0], B[1], B[2]); });
     EXPECT_EQ(Got.rfind("Ini file '" + Dir / "a.ini" + "': cannot store [", 0), 0u) << Got;
   }
   EXPECT_EQ(ReadFile(Dir / "a.ini"), "[S]\nK=1\n");
@@ -137,7 +127,7 @@ TEST(IniFileTest, SavingKeepsLinksAndPermissionsAndAFailedSaveLosesNothing) {
   ASSERT_EQ(::mkdir(Sub.c_str(), 0755), 0);
   TIniFile Gone(Sub + "/g.ini");
   ASSERT_EQ(::rmdir(Sub.c_str()), 0);
-  EXPECT_EQ(Message([&] { Gone.WriteString("S", "K", "v"); }),
+  EXPECT_EQ(MessageOf<EIniFileException>([&] { Gone.WriteString("S", "K", "v"); }),
             "Cannot write ini file '" + Sub + "/g.ini': No such file or directory");
   EXPECT_EQ(Gone.ReadString("S", "K", "unset"), "unset");
 }

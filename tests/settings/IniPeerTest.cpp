@@ -13,7 +13,7 @@
 
 #include "CPort.h"
 #include "ComStore.h"
-#include "TempDir.h"
+#include "SettingsTestSupport.h"
 
 extern char** environ;
 

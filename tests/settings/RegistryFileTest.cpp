@@ -2,22 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <functional>
 #include <string>
 
 #include "ComStore.h"
-#include "TempDir.h"
+#include "SettingsTestSupport.h"
 
 namespace {
-
-std::string Message(const std::function<void()>& Action) {
-  try {
-    Action();
-  } catch (const ERegistryException& E) {
-    return E.what();
-  }
-  return "no error";
-}
 
 TEST(RegistryFileTest, ValuesKeepTheirKindAcrossTheFile) {
   TTempDir Dir;
@@ -53,11 +43,11 @@ TEST(RegistryFileTest, ReadingTheWrongKindOrAMissingInteger) {
   EXPECT_EQ(Reg.ReadString("T"), "x");
   EXPECT_EQ(Reg.ReadString("none"), "");
   EXPECT_EQ(Reg.ReadInteger("d"), 42);
-  EXPECT_EQ(Message([&] { Reg.ReadString("D"); }), "Invalid data type for 'D'");
-  EXPECT_EQ(Message([&] { Reg.ReadString("Q"); }), "Invalid data type for 'Q'");
-  EXPECT_EQ(Message([&] { Reg.ReadInteger("T"); }), "Invalid data type for 'T'");
-  EXPECT_EQ(Message([&] { Reg.ReadInteger("Q"); }), "Failed to get data for 'Q'");
-  EXPECT_EQ(Message([&] { Reg.ReadInteger("none"); }), "Failed to get data for 'none'");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadString("D"); }), "Invalid data type for 'D'");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadString("Q"); }), "Invalid data type for 'Q'");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadInteger("T"); }), "Invalid data type for 'T'");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadInteger("Q"); }), "Failed to get data for 'Q'");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Reg.ReadInteger("none"); }), "Failed to get data for 'none'");
 }
 
 TEST(RegistryFileTest, MalformedFilesAreRefusedWithTheirLine) {
@@ -78,11 +68,11 @@ TEST(RegistryFileTest, MalformedFilesAreRefusedWithTheirLine) {
   for (const Case& C : Cases) {
     TTempDir Dir;
     WriteFile(Dir / "bad.reg", C.Text);
-    EXPECT_EQ(Message([&] { TRegistryFile Reg(Dir / "bad.reg"); }),
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { TRegistryFile Reg(Dir / "bad.reg"); }),
               "Settings key file '" + Dir / "bad.reg" + "', " + C.Error);
   }
   TTempDir Dir;
-  EXPECT_EQ(Message([&] { TRegistryFile Reg(Dir.Path()); }),
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { TRegistryFile Reg(Dir.Path()); }),
             "Cannot read settings key file '" + Dir.Path() + "': Is a directory");
 }
 
@@ -94,13 +84,10 @@ TEST(RegistryFileTest, AValueThatCannotBeSavedFailsAndChangesNothing) {
   Reg.WriteString("Port", "A");
   ASSERT_EQ(::unlink((Sub + "/k.reg").c_str()), 0);
   ASSERT_EQ(::rmdir(Sub.c_str()), 0);
-  try {
-    Reg.WriteString("Port", "B");
-    ADD_FAILURE() << "no error";
-  } catch (const ERegistryException& E) {
-    EXPECT_EQ(std::string(E.what()), "Failed to set data for 'Port'");
-    EXPECT_EQ(E.Detail(), "No such file or directory");
-  }
+  const auto E = ErrorOf<ERegistryException>([&] { Reg.WriteString("Port", "B"); });
+  ASSERT_TRUE(E);
+  EXPECT_EQ(std::string(E->what()), "Failed to set data for 'Port'");
+  EXPECT_EQ(E->Detail(), "No such file or directory");
   EXPECT_EQ(Reg.ReadString("Port"), "A");
 }
 

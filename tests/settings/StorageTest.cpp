@@ -8,7 +8,7 @@
 
 #include "CPort.h"
 #include "ComStore.h"
-#include "TempDir.h"
+#include "SettingsTestSupport.h"
 
 namespace {
 
@@ -356,12 +356,7 @@ TEST(StorageTest, RegistryLoadStopsAtAMissingOrMistypedValue) {
     TRegistryFile Reg(Dir / "key.reg");
     TComPort P;
     P.SetStoredGroups({sgLine, sgBuffer});
-    try {
-      P.LoadFromRegistryKey(Reg);
-      ADD_FAILURE() << C.Error;
-    } catch (const ERegistryException& E) {
-      EXPECT_EQ(std::string(E.what()), C.Error);
-    }
+    EXPECT_EQ(MessageOf<ERegistryException>([&] { P.LoadFromRegistryKey(Reg); }), C.Error);
     EXPECT_EQ(P.Port(), "NEW");  // assigned before the failing value
   }
 }

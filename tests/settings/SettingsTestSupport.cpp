@@ -1,4 +1,4 @@
-#include "TempDir.h"
+#include "SettingsTestSupport.h"
 
 #include <dirent.h>
 #include <ftw.h>
