@@ -27,6 +27,8 @@ const char* PortErrorSourceText(int Code);
 // Builds the table of translated error texts; run once at start-up.
 void InitPortErrorTexts();
 void FreePortErrorTexts();
+// The table InitPortErrorTexts built: entry Code for codes 1..23, entry 0 unused; empty before.
+const std::vector<std::string>& PortErrorTexts();
 // Table entry of an error code; the source text while the table is not built.
 std::string PortErrorText(int Code);
 

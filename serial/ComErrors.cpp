@@ -35,7 +35,7 @@ const std::array<const char*, PortErrorCount> SourceTexts = {
 const char* const SystemCodeSuffix = " (win error code: %d)";
 
 TPortTextTranslator Translator;
-std::vector<std::string> Texts;  // built at start-up: [0] for code 1
+std::vector<std::string> Texts;  // built at start-up, indexed by code
 
 }  // namespace
 
@@ -49,15 +49,17 @@ const char* PortErrorSourceText(int Code) {
 }
 
 void InitPortErrorTexts() {
-  Texts.clear();
+  Texts.assign(1, std::string());
   for (int Code = 1; Code <= PortErrorCount; ++Code) Texts.push_back(TranslatePortText(SourceTexts[Code - 1]));
 }
 
 void FreePortErrorTexts() { std::vector<std::string>().swap(Texts); }
 
+const std::vector<std::string>& PortErrorTexts() { return Texts; }
+
 std::string PortErrorText(int Code) {
   if (Code < 1 || Code > PortErrorCount) return "";
-  if (Texts.size() == static_cast<size_t>(PortErrorCount)) return Texts[Code - 1];
+  if (Texts.size() == static_cast<size_t>(PortErrorCount) + 1) return Texts[Code];
   return SourceTexts[Code - 1];
 }
 

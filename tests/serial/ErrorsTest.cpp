@@ -45,13 +45,17 @@ TEST_F(ErrorsTest, TableHoldsTwentyThreeDistinctTextsBuiltThroughTheTranslator) 
     ++Calls;
     return "<" + S + ">";
   });
+  EXPECT_TRUE(PortErrorTexts().empty());
   InitPortErrorTexts();
   EXPECT_EQ(Calls, 23);
+  ASSERT_EQ(PortErrorTexts().size(), 24u);
+  EXPECT_EQ(PortErrorTexts()[18], "<Link (un)registration failed>");
   for (int Code = 1; Code <= PortErrorCount; ++Code)
     EXPECT_EQ(PortErrorText(Code), "<" + std::string(PortErrorSourceText(Code)) + ">");
   EXPECT_EQ(PortErrorText(24), "");
 
   FreePortErrorTexts();
+  EXPECT_TRUE(PortErrorTexts().empty());
   EXPECT_EQ(PortErrorText(1), "Unable to open com port");
 }
 
