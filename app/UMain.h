@@ -1,0 +1,133 @@
+#pragma once
+// Unit UMain: the main window FmMain and the project state it owns.
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "Dialogs.h"
+#include "Pause.h"
+#include "core/DeviceImage.h"
+#include "core/SegmentPattern.h"
+#include "ui_UMain.h"
+
+class TKeyPreview;
+
+// Window titles.
+extern const char* const MainTitle;  // "VARO PROGRAMLAYICI"
+
+// A project file the window cannot show; the message names the file and the field.
+class EProjectFileRefused : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TFmMain : public QWidget, public Ui::FmMain {
+  Q_OBJECT
+ public:
+  explicit TFmMain(QWidget* parent = nullptr);
+  ~TFmMain() override;
+
+  // Project state. In editing mode FrameTable has FrameCount entries; while
+  // the floor-range panel is open the lists may already have changed
+  // FrameCount, so readers bound themselves by FrameTable's size.
+  std::vector<varo::SegmentPattern> FrameTable;
+  uint8_t FrameCount = 0;
+  uint8_t CurrentFrame = 0;
+  int FirstFloor = 0;
+  int LastFloor = 0;
+  uint8_t CodeSystem = 1;
+  bool Modified = false;
+  uint8_t SavedFirstFloorIndex = 8;
+  uint8_t SavedLastFloorIndex = 14;
+  std::vector<uint8_t> RxImage;
+  int RxCount = 0;
+
+  // Seams: message boxes and file dialogs, and the pauses of device commands.
+  TDialogs& Dialogs() { return *Dialogs_; }
+  void SetDialogs(std::unique_ptr<TDialogs> dialogs) { Dialogs_ = std::move(dialogs); }
+  void SetPause(TPause pause) { Pause_ = std::move(pause); }
+  void Pause(int milliseconds) { Pause_(milliseconds); }
+
+  bool InSetupMode() const;
+  // Frames the user can step through: never more than FrameTable holds.
+  int ShownFrameCount() const;
+
+  // Paints FrameTable[index] onto the display picture; all dark when the
+  // table holds no such entry.
+  void PaintFrame(uint8_t index);
+  void PaintSegment(int x, int y, bool lit);
+  // Stores the picture into FrameTable[CurrentFrame].
+  void CaptureFrame();
+
+  // The project as 256 bytes. Never takes more frames than FrameTable holds;
+  // while the floor-range panel is open it describes the table, not the panel.
+  varo::DeviceImage BuildDeviceImage(varo::CodeSystemForm form) const;
+  // Makes a decoded image the project (frames, range, code system, buzzer),
+  // shows frame 0 and clears Modified; the title is the caller's.
+  void ApplyProjectImage(const varo::ProjectImage& image);
+  // Sets CodeSystem, the list on the panel and the status text.
+  void SelectCodeSystem(uint8_t index);
+
+ public slots:
+  void FormCreate();
+  void FormShow();
+  void ilkkatClick();
+  void sonkatClick();
+  void UpBtnClick();
+  void DownBtnClick();
+  // Every key press inside the window, before the focused control gets it.
+  void FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
+
+  // Floor-range panel and code system.
+  void SpeedButton1Click();
+  void BitBtn1Click();
+  void BitBtn2Click();
+  void PopupMenu1Popup();
+  void GRAY1Click();
+  void BINARY1Click();
+  void SAYICI111Click();
+  void SAYICI21Click();
+  void N7SEGMENT1Click();
+
+  // Segment editing.
+  void Image1MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  void Image1MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+  void SpeedButton4Click();
+  void SpeedButton5Click();
+
+  // Project file.
+  void SpeedButton3Click();
+  void SpeedButton2Click();
+  void FormCloseQuery(bool& CanClose);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void EnterSetupMode();
+  void EnterEditingMode();
+  void SetSetupControls(bool setup);
+  void ShowFrameCounter();
+  void FillDefaultFrames();
+  void ShowStatusBarMenu(const QPoint& at);
+  void FillAllSegments(bool lit);
+  // Asks for a file name and saves; false when the dialog was cancelled.
+  bool SaveProject();
+
+  // The floor range the frame table was built for (bytes 244, 245, 247).
+  struct TTableRange {
+    uint8_t FirstFloorIndex = 8;
+    uint8_t FrameCount = 16;
+    uint8_t LastFloorIndex = 14;
+  };
+  void RememberTableRange();
+  TTableRange TableRange_;
+
+  std::unique_ptr<TDialogs> Dialogs_;
+  TPause Pause_ = RealPause;
+  TKeyPreview* KeyPreview_ = nullptr;
+  bool Shown_ = false;
+};

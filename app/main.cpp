@@ -1,0 +1,13 @@
+// Program entry: the application titled "VARO PROGRAMMER" and its one window.
+#include "UMain.h"
+#include "VaroApplication.h"
+
+int main(int argc, char** argv) {
+  TVaroApplication app(argc, argv);
+  TFmMain window;
+  app.SetErrorDisplay([&window](const QString& message) {
+    window.Dialogs().ShowError(QString::fromUtf8(ApplicationTitle), message);
+  });
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,393 @@
+// Save, open and the question when the window closes.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "WindowFixture.h"
+
+namespace {
+
+using Answer = TDialogs::TAnswer;
+
+QByteArray Read(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+QByteArray DefaultFile() {
+  QByteArray b;
+  for (int i = 0; i < 16; ++i)
+    for (uint8_t v : varo::FloorPattern(i).Bytes) b.append(static_cast<char>(v));
+  b.append(QByteArray(180, '\xFF'));
+  b.append(QByteArray::fromHex("0810010E00FFFFFFFFFFFFFF"));
+  return b;
+}
+
+// What the user can see of the project.
+struct Snapshot {
+  std::vector<varo::SegmentPattern> Table;
+  int FrameCount, CurrentFrame, FirstFloor, CodeSystem;
+  bool Modified, Buzzer, Setup;
+  QString Title, Counter, Status, First, Last, Combo;
+  bool operator==(const Snapshot& o) const {
+    return Table == o.Table && FrameCount == o.FrameCount && CurrentFrame == o.CurrentFrame &&
+           FirstFloor == o.FirstFloor && CodeSystem == o.CodeSystem && Modified == o.Modified &&
+           Buzzer == o.Buzzer && Setup == o.Setup && Title == o.Title && Counter == o.Counter &&
+           Status == o.Status && First == o.First && Last == o.Last && Combo == o.Combo;
+  }
+};
+
+class FileTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    Window->BitBtn2Click();  // editing mode with the default project
+  }
+  QString Path(const QString& name) { return QDir(Dir.path()).filePath(name); }
+  Snapshot Take() {
+    TFmMain& w = *Window;
+    return {w.FrameTable,  w.FrameCount, w.CurrentFrame, w.FirstFloor, w.CodeSystem,
+            w.Modified,    w.CheckBox1->isChecked(), w.InSetupMode(), w.windowTitle(), w.StaticText1->text(),
+            w.StatusBar1->PanelText(0), w.ilkkat->currentText(), w.sonkat->currentText(), w.ComboBox1->currentText()};
+  }
+  // Opens a file through the open button; the error display reports into Dialogs.
+  void Open(const QString& path) {
+    Dialogs->Files.push_back(path);
+    QTest::mouseClick(Window->SpeedButton2, Qt::LeftButton);
+  }
+  void Save(const QString& path) {
+    Dialogs->Files.push_back(path);
+    QTest::mouseClick(Window->SpeedButton3, Qt::LeftButton);
+  }
+  QString LastError() {
+    for (auto it = Dialogs->Calls.rbegin(); it != Dialogs->Calls.rend(); ++it)
+      if (it->Kind == "Error") {
+        EXPECT_EQ(it->Caption, "VARO PROGRAMMER");
+        return it->Text;
+      }
+    return {};
+  }
+  // A project unlike the default one: floors -8 .. 10, 7 Segment, buzzer on, one edit.
+  void MakeOtherProject() {
+    Window->SpeedButton1Click();
+    Choose(Window->ilkkat, 0);
+    Choose(Window->sonkat, Window->sonkat->findText("10"));
+    Window->ComboBox1->setCurrentIndex(4);
+    Window->BitBtn1Click();
+    Window->CheckBox1->setChecked(true);
+    Window->FrameTable[2] = varo::SegmentPattern{{0x12, 0x34, 0x56, 0x78}};
+  }
+  QTemporaryDir Dir;
+};
+
+}  // namespace
+
+TEST_F(FileTest, SavingTheDefaultProject) {
+  Window->Modified = true;
+  Save(Path("default.vrd"));
+  EXPECT_EQ(Read(Path("default.vrd")), DefaultFile());
+  EXPECT_EQ(Window->windowTitle(), "VARO PROGRAMLAYICI - " + Path("default.vrd"));
+  EXPECT_FALSE(Window->Modified);
+  ASSERT_EQ(Dialogs->FileDialogs.size(), 1u);
+  EXPECT_EQ(Dialogs->FileDialogs[0].Title, "Ayar Kaydet");
+  EXPECT_EQ(Dialogs->FileDialogs[0].Filter, "VARO Dosyası (*.vrd)");
+  EXPECT_EQ(Dialogs->FileDialogs[0].DefaultSuffix, "vrd");
+}
+
+TEST_F(FileTest, TheDeviceFormDiffersOnlyInTheCodeSystemByte) {
+  const varo::DeviceImage file = Window->BuildDeviceImage(varo::CodeSystemForm::File);
+  const varo::DeviceImage device = Window->BuildDeviceImage(varo::CodeSystemForm::Device);
+  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(file.data()), 256), DefaultFile());
+  for (int i = 0; i < 256; ++i)
+    if (i != 246) EXPECT_EQ(file[i], device[i]) << i;
+  EXPECT_EQ(device[246], 2);
+}
+
+TEST_F(FileTest, CancellingTheSaveDialogChangesNothing) {
+  Window->Modified = true;
+  const Snapshot before = Take();
+  Dialogs->Files.push_back(std::nullopt);
+  QTest::mouseClick(Window->SpeedButton3, Qt::LeftButton);
+  EXPECT_EQ(Take(), before);
+  EXPECT_TRUE(QDir(Dir.path()).isEmpty());
+}
+
+TEST_F(FileTest, SavingWhileThePanelHoldsAnotherRangeWritesTheTable) {
+  Window->SpeedButton1Click();
+  Choose(Window->ilkkat, 0);  // the lists say -8 .., the table holds floors 0 .. 15
+  Save(Path("setup.vrd"));
+  EXPECT_EQ(Read(Path("setup.vrd")), DefaultFile());
+  EXPECT_TRUE(Window->InSetupMode());
+}
+
+TEST_F(FileTest, SaveAndOpenRoundTrip) {
+  MakeOtherProject();
+  Save(Path("other.vrd"));
+  const QByteArray bytes = Read(Path("other.vrd"));
+  ASSERT_EQ(bytes.size(), 256);
+  EXPECT_EQ(static_cast<uint8_t>(bytes[244]), 0);
+  EXPECT_EQ(static_cast<uint8_t>(bytes[245]), 19);
+  EXPECT_EQ(static_cast<uint8_t>(bytes[246]), 4);
+  EXPECT_EQ(static_cast<uint8_t>(bytes[247]), 17);
+  EXPECT_EQ(static_cast<uint8_t>(bytes[248]), 1);
+  const Snapshot saved = Take();
+
+  WindowTest::TearDown();
+  WindowTest::SetUp();
+  Window->BitBtn2Click();
+  QTest::keyClick(Window.get(), Qt::Key_PageUp);
+  Open(Path("other.vrd"));
+  EXPECT_EQ(Take(), saved);
+  EXPECT_EQ(Window->CurrentFrame, 0);
+  EXPECT_EQ(Shown(), varo::FloorPattern(-8));
+  ASSERT_EQ(Dialogs->FileDialogs.size(), 1u);
+  EXPECT_EQ(Dialogs->FileDialogs[0].Title, "Ayar Aç");
+  // Written back unchanged.
+  Save(Path("again.vrd"));
+  EXPECT_EQ(Read(Path("again.vrd")), bytes);
+}
+
+TEST_F(FileTest, OpenAskFirstWhenModified) {
+  Write(Path("p.vrd"), DefaultFile());
+  struct Case {
+    Answer Reply;
+    std::vector<std::optional<QString>> Files;
+    std::vector<QString> Kinds;
+    bool Opened;
+    bool ModifiedAfter;
+  };
+  const Case cases[] = {
+      {Answer::Cancel, {}, {"YesNoCancel"}, false, true},
+      {Answer::No, {Path("p.vrd")}, {"YesNoCancel", "Open"}, true, false},
+      {Answer::No, {std::nullopt}, {"YesNoCancel", "Open"}, false, true},
+      {Answer::Yes, {std::nullopt, Path("p.vrd")}, {"YesNoCancel", "Save", "Open"}, true, false},
+      // Nothing was saved and nothing opened: the changes are still unsaved.
+      {Answer::Yes, {std::nullopt, std::nullopt}, {"YesNoCancel", "Save", "Open"}, false, true},
+      {Answer::Yes, {Path("saved.vrd"), std::nullopt}, {"YesNoCancel", "Save", "Open"}, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Kinds.size());
+    Window->FrameTable[0] = varo::SegmentPattern{{7, 7, 7, 7}};
+    Window->Modified = true;
+    Dialogs->Calls.clear();
+    Dialogs->Answers = {c.Reply};
+    Dialogs->Files.assign(c.Files.begin(), c.Files.end());
+    Window->SpeedButton2Click();
+    EXPECT_EQ(Dialogs->Kinds(), c.Kinds);
+    EXPECT_EQ(Dialogs->Calls[0].Caption, "VARO");
+    EXPECT_EQ(Dialogs->Calls[0].Text, "Ayarlarınız Kaydedilsin mi?");
+    EXPECT_EQ(Window->FrameTable[0] == varo::FloorPattern(0), c.Opened);
+    EXPECT_EQ(Window->Modified, c.ModifiedAfter);
+    EXPECT_TRUE(Dialogs->Files.empty());
+  }
+  EXPECT_EQ(static_cast<uint8_t>(Read(Path("saved.vrd"))[0]), 7);
+}
+
+TEST_F(FileTest, OpeningReadsTheFirst256BytesOfALongerFile) {
+  Write(Path("long.vrd"), DefaultFile() + QByteArray(44, '\x01'));
+  Window->FrameTable[0] = varo::SegmentPattern{};
+  Open(Path("long.vrd"));
+  EXPECT_EQ(Window->FrameTable[0], varo::FloorPattern(0));
+  EXPECT_EQ(Window->windowTitle(), "VARO PROGRAMLAYICI - " + Path("long.vrd"));
+  EXPECT_TRUE(LastError().isEmpty());
+}
+
+TEST_F(FileTest, FilesThatCannotBeReadChangeNothing) {
+  Write(Path("short.vrd"), DefaultFile().left(255));
+  const struct {
+    QString File;
+    QString Message;
+  } cases[] = {{Path("short.vrd"), "Read beyond end of file."},
+               {Path("missing.vrd"), "File not found."},
+               {Path("short.vrd/x.vrd"), "Invalid filename."},
+               {Dir.path(), "I/O error 21."}};
+  Window->FrameTable[3] = varo::SegmentPattern{{3, 3, 3, 3}};
+  Window->setWindowTitle("VARO PROGRAMLAYICI - " + Path("old.vrd"));
+  for (bool modified : {false, true}) {
+    for (const auto& c : cases) {
+      Window->Modified = modified;
+      if (modified) Dialogs->Answers = {Answer::No};
+      const Snapshot before = Take();
+      Open(c.File);
+      EXPECT_EQ(LastError(), c.Message);
+      EXPECT_EQ(Take(), before) << c.File.toStdString();
+    }
+  }
+}
+
+struct BadFile {
+  int Offset;
+  uint8_t Value;
+  const char* Field;
+};
+
+class RefusedFiles : public FileTest, public testing::WithParamInterface<BadFile> {};
+
+TEST_P(RefusedFiles, AreRefusedBeforeAnythingChanges) {
+  const BadFile c = GetParam();
+  QByteArray bytes = DefaultFile();
+  bytes[c.Offset] = static_cast<char>(c.Value);
+  Write(Path("bad.vrd"), bytes);
+  Window->Modified = true;
+  Dialogs->Answers = {Answer::No};
+  const Snapshot before = Take();
+  Open(Path("bad.vrd"));
+  const QString message = LastError();
+  EXPECT_TRUE(message.contains(Path("bad.vrd"))) << message.toStdString();
+  EXPECT_TRUE(message.contains(QString::fromUtf8(c.Field))) << message.toStdString();
+  EXPECT_TRUE(message.contains(QString::number(c.Value))) << message.toStdString();
+  EXPECT_TRUE(message.endsWith('.'));
+  EXPECT_EQ(Take(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(BadFields, RefusedFiles,
+                         testing::Values(BadFile{244, 68, "İlk Kat"}, BadFile{244, 200, "İlk Kat"},
+                                         BadFile{247, 60, "Son Kat"}, BadFile{245, 0, "Frame sayısı"},
+                                         BadFile{245, 62, "Frame sayısı"}, BadFile{245, 255, "Frame sayısı"}));
+
+TEST_F(FileTest, AnUnknownCodeSystemKeepsThePreviousOne) {
+  QByteArray bytes = DefaultFile();
+  bytes[246] = 7;
+  bytes[248] = 2;  // only 1 ticks the buzzer in a file
+  Write(Path("code.vrd"), bytes);
+  Window->N7SEGMENT1Click();
+  Window->CheckBox1->setChecked(true);
+  Open(Path("code.vrd"));
+  EXPECT_EQ(Window->CodeSystem, 4);
+  EXPECT_EQ(Window->StatusBar1->PanelText(0), " 7 Segment");
+  EXPECT_EQ(Window->ComboBox1->currentIndex(), 4);
+  EXPECT_FALSE(Window->CheckBox1->isChecked());
+  EXPECT_EQ(Window->FrameTable.size(), 16u);
+}
+
+TEST_F(FileTest, ValuesAreTakenAsTheyStand) {
+  QByteArray bytes = DefaultFile();
+  bytes[245] = 10;  // fewer frames than the range 0 .. 15
+  Write(Path("odd.vrd"), bytes);
+  Open(Path("odd.vrd"));
+  EXPECT_EQ(Window->FrameCount, 10);
+  EXPECT_EQ(Window->sonkat->currentText(), "15");
+  ASSERT_EQ(Window->FrameTable.size(), 10u);
+  for (int i = 0; i < 20; ++i) QTest::keyClick(Window.get(), Qt::Key_PageUp);
+  EXPECT_EQ(Window->CurrentFrame, 9);
+  Save(Path("odd-again.vrd"));
+  EXPECT_EQ(Read(Path("odd-again.vrd")), bytes.left(40) + QByteArray(204, '\xFF') + bytes.mid(244));
+}
+
+TEST_F(FileTest, OpeningWithThePanelShownKeepsSetupMode) {
+  MakeOtherProject();
+  Save(Path("other.vrd"));
+  WindowTest::TearDown();
+  WindowTest::SetUp();  // setup mode at start, range 0 .. 15 remembered
+  Open(Path("other.vrd"));
+  EXPECT_TRUE(Window->InSetupMode());
+  EXPECT_EQ(Window->FrameTable.size(), 19u);
+  EXPECT_EQ(Window->ilkkat->currentText(), "-8");
+  // Saving now writes the opened project, as the table holds it.
+  Save(Path("copy.vrd"));
+  EXPECT_EQ(Read(Path("copy.vrd")), Read(Path("other.vrd")));
+
+  Window->BitBtn1Click();  // OK: the defaults of the panel's range -8 .. 10
+  ASSERT_EQ(Window->FrameTable.size(), 19u);
+  EXPECT_EQ(Window->FrameTable[2], varo::FloorPattern(-6));
+
+  Open(Path("other.vrd"));
+  Window->SpeedButton1Click();
+  Window->BitBtn2Click();  // cancel: the range remembered at "YENİ"
+  EXPECT_EQ(Window->ilkkat->currentText(), "-8");
+  EXPECT_EQ(Window->FrameTable[2], (varo::SegmentPattern{{0x12, 0x34, 0x56, 0x78}}));
+}
+
+TEST_F(FileTest, CancelAfterAnOpenInSetupModeNeverReadsBeyondTheTable) {
+  QByteArray bytes = DefaultFile();
+  bytes[245] = 5;
+  Write(Path("five.vrd"), bytes);
+  WindowTest::TearDown();
+  WindowTest::SetUp();
+  Open(Path("five.vrd"));
+  Window->BitBtn2Click();  // back to 0 .. 15: FrameCount 16, table of 5
+  EXPECT_EQ(Window->FrameCount, 16);
+  for (int i = 0; i < 20; ++i) QTest::keyClick(Window.get(), Qt::Key_PageUp);
+  EXPECT_EQ(Window->CurrentFrame, 4);
+  Save(Path("five-again.vrd"));
+  const QByteArray saved = Read(Path("five-again.vrd"));
+  EXPECT_EQ(saved.left(20), bytes.left(20));
+  EXPECT_EQ(saved.mid(20, 224), QByteArray(224, '\xFF'));
+  // Bytes 244 to 255 describe the table as the file did.
+  EXPECT_EQ(saved.mid(244), bytes.mid(244));
+}
+
+TEST_F(FileTest, AFailedSaveKeepsTheOldFileTitleAndModified) {
+  Save(Path("p.vrd"));
+  const QByteArray old = Read(Path("p.vrd"));
+  MakeOtherProject();
+  Window->Modified = true;
+  Window->setWindowTitle("VARO PROGRAMLAYICI - before");
+
+  struct rlimit limit {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+  struct rlimit small = limit;
+  small.rlim_cur = 100;
+  auto handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  Save(Path("p.vrd"));
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, handler);
+
+  EXPECT_EQ(LastError(), "Disk full.");
+  EXPECT_EQ(Read(Path("p.vrd")), old);
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+  EXPECT_EQ(Window->windowTitle(), "VARO PROGRAMLAYICI - before");
+  EXPECT_TRUE(Window->Modified);
+}
+
+TEST_F(FileTest, SaveIntoAMissingFolder) {
+  Window->Modified = true;
+  Save(Path("no/such/p.vrd"));
+  EXPECT_EQ(LastError(), "File not found.");
+  EXPECT_TRUE(Window->Modified);
+}
+
+TEST_F(FileTest, ClosingWithoutChangesAsksNothing) {
+  EXPECT_TRUE(Window->close());
+  EXPECT_TRUE(Dialogs->Calls.empty());
+}
+
+TEST_F(FileTest, ClosingWithChanges) {
+  struct Case {
+    Answer Reply;
+    std::optional<QString> File;
+    bool Closes;
+    std::vector<QString> Kinds;
+  };
+  const Case cases[] = {{Answer::Cancel, {}, false, {"YesNoCancel"}},
+                        {Answer::No, {}, true, {"YesNoCancel"}},
+                        {Answer::Yes, std::nullopt, true, {"YesNoCancel", "Save"}},
+                        {Answer::Yes, Path("closing.vrd"), true, {"YesNoCancel", "Save"}},
+                        // A save that fails keeps the window open.
+                        {Answer::Yes, Path("no/such/closing.vrd"), false, {"YesNoCancel", "Save", "Error"}}};
+  for (const Case& c : cases) {
+    Window->show();
+    QTest::mouseClick(Window->Image1, Qt::LeftButton, Qt::NoModifier, QPoint(214, 170));  // background
+    ASSERT_TRUE(Window->Modified);
+    Dialogs->Calls.clear();
+    Dialogs->Answers = {c.Reply};
+    if (c.Reply == Answer::Yes) Dialogs->Files = {c.File};
+    EXPECT_EQ(Window->close(), c.Closes);
+    EXPECT_EQ(Window->isVisible(), !c.Closes);
+    EXPECT_EQ(Dialogs->Kinds(), c.Kinds);
+    EXPECT_EQ(Dialogs->Calls[0].Caption, "VARO");
+    EXPECT_EQ(Dialogs->Calls[0].Text, "Ayarlarınız Kaydedilsin mi?");
+  }
+  EXPECT_EQ(Read(Path("closing.vrd")).size(), 256);
+}

@@ -1,0 +1,97 @@
+// The application's error display, the pause and the file dialogs.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "WindowFixture.h"
+#include "core/ProjectFile.h"
+
+namespace {
+
+class Thrower : public QObject {
+ public:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::User) throw varo::EFileError("Disk full", 28);
+    return QObject::event(e);
+  }
+};
+
+class EventCounter : public QWidget {
+ public:
+  int Posted = 0, Keys = 0, Paints = 0;
+  bool event(QEvent* e) override {
+    Posted += e->type() == QEvent::User;
+    Keys += e->type() == QEvent::KeyPress;
+    Paints += e->type() == QEvent::Paint;
+    return QWidget::event(e);
+  }
+};
+
+}  // namespace
+
+TEST_F(WindowTest, ErrorsOfAnyHandlerReachTheDefaultDisplay) {
+  Thrower thrower;
+  QEvent event(QEvent::User);
+  QCoreApplication::sendEvent(&thrower, &event);
+  ASSERT_EQ(Dialogs->Calls.size(), 1u);
+  EXPECT_EQ(Dialogs->Calls[0].Kind, "Error");
+  EXPECT_EQ(Dialogs->Calls[0].Caption, "VARO PROGRAMMER");
+  EXPECT_EQ(Dialogs->Calls[0].Text, "Disk full.");
+  // The program goes on.
+  QTest::keyClick(Window.get(), Qt::Key_PageUp);
+  EXPECT_EQ(Window->CurrentFrame, 1);
+}
+
+TEST_F(WindowTest, FullStopRuleOfTheErrorDisplay) {
+  EXPECT_FALSE(Run([] { throw std::runtime_error("Unable to open com port: (2)"); }));
+  EXPECT_FALSE(Run([] { throw std::runtime_error("I/O error 5"); }));
+  EXPECT_TRUE(Run([] {}));
+  ASSERT_EQ(Dialogs->Calls.size(), 2u);
+  EXPECT_EQ(Dialogs->Calls[0].Text, "Unable to open com port: (2)");
+  EXPECT_EQ(Dialogs->Calls[1].Text, "I/O error 5.");
+}
+
+TEST_F(WindowTest, PauseIsInjectable) {
+  Window->Pause(100);
+  Window->Pause(60);
+  EXPECT_EQ(Paused, (std::vector<int>{100, 60}));
+}
+
+TEST(RealPause, PaintsButTakesNoInputAndServesNoPostedCalls) {
+  EventCounter widget;
+  widget.show();
+  QCoreApplication::processEvents();
+  widget.Paints = 0;
+  QCoreApplication::postEvent(&widget, new QEvent(QEvent::User));
+  QCoreApplication::postEvent(&widget, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
+  widget.update();
+  RealPause(1);
+  EXPECT_EQ(widget.Posted, 0);
+  EXPECT_EQ(widget.Keys, 0);
+  EXPECT_EQ(widget.Paints, 1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(widget.Posted, 1);
+  EXPECT_EQ(widget.Keys, 1);
+}
+
+TEST(QtDialogs, FileDialogsCarryTitleFilterAndSuffix) {
+  QTemporaryDir dir;
+  const TDialogs::TFileDialog spec{"Ayar Kaydet", "VARO Dosyası (*.vrd)", "vrd"};
+  auto save = TQtDialogs::MakeFileDialog(nullptr, spec, true);
+  EXPECT_EQ(save->windowTitle(), "Ayar Kaydet");
+  EXPECT_EQ(save->nameFilters(), QStringList{"VARO Dosyası (*.vrd)"});
+  EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_FALSE(save->testOption(QFileDialog::DontConfirmOverwrite));
+  save->setOption(QFileDialog::DontUseNativeDialog);
+  save->setDirectory(dir.path());
+  save->selectFile("proje");
+  QMetaObject::invokeMethod(save.get(), "accept");
+  EXPECT_EQ(save->selectedFiles(), QStringList{QDir(dir.path()).filePath("proje.vrd")});
+
+  auto open = TQtDialogs::MakeFileDialog(nullptr, {"Ayar Aç", "VARO Dosyası (*.vrd)", "vrd"}, false);
+  EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
+  EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
+}

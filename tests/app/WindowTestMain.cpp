@@ -1,0 +1,11 @@
+// The window tests run inside the program's own application object.
+#include <gtest/gtest.h>
+
+#include "VaroApplication.h"
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  TVaroApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}
