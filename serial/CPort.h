@@ -358,6 +358,34 @@ struct TDeviceTimeouts {
 };
 
 // ---------------------------------------------------------------------------
+// Settings storage: which groups of values a port stores, and the stores it writes to.
+
+enum TSettingsGroup : uint8_t { sgLine, sgFlowDetails, sgBuffer, sgTimeouts, sgParityDetails, sgOther };
+using TSettingsGroups = TSet<TSettingsGroup, uint8_t>;
+
+// An open ini file. Errors are the implementation's own and pass through the port unchanged.
+class TCustomIniFile {
+ public:
+  virtual ~TCustomIniFile() = default;
+  virtual void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) = 0;
+  virtual void WriteInteger(const std::string& Section, const std::string& Ident, int32_t Value) = 0;
+  virtual std::string ReadString(const std::string& Section, const std::string& Ident,
+                                 const std::string& Default) = 0;
+  virtual int32_t ReadInteger(const std::string& Section, const std::string& Ident, int32_t Default) = 0;
+};
+
+// An open registry key: text and 32-bit integer values by name, each keeping its kind.
+// ReadString gives "" for a missing value; ReadInteger fails for a missing value.
+class TCustomRegistry {
+ public:
+  virtual ~TCustomRegistry() = default;
+  virtual void WriteString(const std::string& Name, const std::string& Value) = 0;
+  virtual void WriteInteger(const std::string& Name, int32_t Value) = 0;
+  virtual std::string ReadString(const std::string& Name) = 0;
+  virtual int32_t ReadInteger(const std::string& Name) = 0;
+};
+
+// ---------------------------------------------------------------------------
 // Asynchronous requests: CreateAsyncRequest, one start operation, WaitAsync, FreeAsyncRequest.
 
 enum class TAsyncKind : int8_t { None = -1, Write = 0, Read = 1 };
@@ -449,6 +477,15 @@ class TCustomComPort : public TObject {
   void SetTimeouts(const TComTimeouts& Value);
   TSyncMethod SyncMethod() const { return FSyncMethod; }
   void SetSyncMethod(TSyncMethod Value);
+
+  // Settings storage: the values of the stored groups, by name, assigned through the setters
+  // as they are read. A section is named after the port's Name.
+  TSettingsGroups StoredGroups() const { return FStoredGroups; }
+  void SetStoredGroups(TSettingsGroups Value) { FStoredGroups = Value; }
+  virtual void SaveToRegistryKey(TCustomRegistry& Registry);
+  virtual void SaveToIniSection(TCustomIniFile& IniFile);
+  virtual void LoadFromRegistryKey(TCustomRegistry& Registry);
+  virtual void LoadFromIniSection(TCustomIniFile& IniFile);
 
   // Device handle (file descriptor), -1 while closed.
   int Handle() const { return FHandle.load(std::memory_order_relaxed); }
@@ -581,6 +618,7 @@ class TCustomComPort : public TObject {
   TComFlowControl FFlowControl{this};
   TComTimeouts FTimeouts{this};
   TSyncMethod FSyncMethod = smThreadSync;
+  TSettingsGroups FStoredGroups{sgLine};
 
   std::atomic<int> FHandle{-1};
   TDeviceTimeouts FDeviceTimeouts;
@@ -612,3 +650,33 @@ class TCustomComPort : public TObject {
 
 // Publishes the settings and events of TCustomComPort; adds no behaviour.
 class TComPort : public TCustomComPort {};
+
+// ---------------------------------------------------------------------------
+// Text forms of the settings. Reading matches after upper-casing ASCII letters only, with no
+// trimming; unmatched text gives the setting's fallback. None of them fails.
+
+std::string BaudRateText(TBaudRate Value);
+TBaudRate BaudRateFromText(const std::string& Text);  // fallback br9600
+std::string StopBitsText(TStopBits Value);
+TStopBits StopBitsFromText(const std::string& Text);  // fallback sbOneStopBit
+std::string DataBitsText(TDataBits Value);
+TDataBits DataBitsFromText(const std::string& Text);  // fallback dbEight
+std::string ParityText(TParityBits Value);
+TParityBits ParityFromText(const std::string& Text);  // fallback prNone
+std::string FlowControlText(TFlowControl Value);
+TFlowControl FlowControlFromText(const std::string& Text);  // fallback fcCustom
+std::string DTRText(TDTRFlowControl Value);
+TDTRFlowControl DTRFromText(const std::string& Text);  // fallback dtrDisable
+std::string RTSText(TRTSFlowControl Value);
+TRTSFlowControl RTSFromText(const std::string& Text);  // fallback rtsDisable
+std::string BoolText(bool Value);                     // "Yes" / "No"
+bool BoolFromText(const std::string& Text);           // true only for "YES" in any ASCII case
+// Codes 33..127 as the character itself, any other as "#" and the decimal code.
+std::string CharText(char Value);
+// "#" and a number gives the number's low 8 bits (0 when it is no number); otherwise the first
+// character, 0 for empty text.
+char CharFromText(const std::string& Text);
+
+// A 32-bit integer: leading blanks, an optional sign, decimal or hexadecimal after "$" or "0x"
+// (hexadecimal takes all 32 bits, so "$FFFFFFFF" is -1). False for anything else.
+bool TryStrToInt(const std::string& Text, int32_t& Value);
