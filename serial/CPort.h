@@ -161,6 +161,30 @@ class TObject {
   virtual ~TObject() = default;
 };
 
+enum TOperation : uint8_t { opInsert, opRemove };
+
+// A component that keeps a reference to another asks it, through FreeNotification, to be told when
+// it goes away: the other calls Notification(itself, opRemove) while it is still whole. Both sides
+// forget each other when either goes.
+class TComponent : public TObject {
+ public:
+  TComponent() = default;
+  ~TComponent() override;
+  TComponent(const TComponent&) = delete;
+  TComponent& operator=(const TComponent&) = delete;
+
+  void FreeNotification(TComponent* AComponent);
+  void RemoveFreeNotification(TComponent* AComponent);
+
+ protected:
+  virtual void Notification(TComponent* /*AComponent*/, TOperation /*Operation*/) {}
+  // Sends the notifications; a destructor that the receivers may call back into runs it first.
+  void Destroying();
+
+ private:
+  std::vector<TComponent*> FFreeNotifies;
+};
+
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TRxCharEvent = std::function<void(TObject* Sender, int32_t Count)>;
 using TRxBufEvent = std::function<void(TObject* Sender, const void* Buffer, int32_t Count)>;
@@ -424,7 +448,7 @@ void FreeAsyncRequest(PAsync& AsyncPtr);
 
 class TComThread;
 
-class TCustomComPort : public TObject {
+class TCustomComPort : public TComponent {
  public:
   TCustomComPort();
   ~TCustomComPort() override;

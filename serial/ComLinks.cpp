@@ -1,4 +1,5 @@
-// Links, the event raisers and the notifications of open, close, reading and writing.
+// Links, free notifications, the event raisers and the notifications of open, close, reading and
+// writing.
 #include <algorithm>
 
 #include "CPort.h"
@@ -83,3 +84,29 @@ void TCustomComPort::DoDSRChange(bool OnOff) { if (OnDSRChange) OnDSRChange(this
 void TCustomComPort::DoError(TComErrors Errors) { if (OnError) OnError(this, Errors); }
 void TCustomComPort::DoRLSDChange(bool OnOff) { if (OnRLSDChange) OnRLSDChange(this, OnOff); }
 void TCustomComPort::DoRx80Full() { if (OnRx80Full) OnRx80Full(this); }
+
+TComponent::~TComponent() { Destroying(); }
+
+void TComponent::FreeNotification(TComponent* AComponent) {
+  if (!AComponent || AComponent == this) return;
+  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end())
+    FFreeNotifies.push_back(AComponent);
+  auto& Other = AComponent->FFreeNotifies;
+  if (std::find(Other.begin(), Other.end(), this) == Other.end()) Other.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* AComponent) {
+  if (!AComponent) return;
+  FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
+  auto& Other = AComponent->FFreeNotifies;
+  Other.erase(std::remove(Other.begin(), Other.end(), this), Other.end());
+}
+
+void TComponent::Destroying() {
+  // A receiver may add or remove notifications while it is told: take one at a time.
+  while (!FFreeNotifies.empty()) {
+    TComponent* Other = FFreeNotifies.back();
+    RemoveFreeNotification(Other);
+    Other->Notification(this, opRemove);
+  }
+}

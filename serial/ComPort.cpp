@@ -20,6 +20,8 @@ TCustomComPort::~TCustomComPort() {
     // A destructor cannot report; the device must still be let go.
     CloseDevice();
   }
+  // Components that refer to the port let go of it while its link list still exists.
+  Destroying();
 }
 
 void TCustomComPort::Loaded() {

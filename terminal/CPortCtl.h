@@ -3,6 +3,7 @@
 
 #include "CPortEsc.h"
 #include "TermScreen.h"
+#include "TermSession.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -15,8 +16,9 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TBorderStyle { bsNone, bsSingle };
 
 // All behaviour of the terminal control. The cells, caret, attributes and modes come from
-// TTermScreen; this class shows them in a window with scroll bars and a caret.
-class TCustomComTerminal : public QAbstractScrollArea, public TTermScreen {
+// TTermScreen, the port binding, receiving and sending from TTermSession; this class shows them in
+// a window with scroll bars and a caret and turns typed keys into sent characters and codes.
+class TCustomComTerminal : public QAbstractScrollArea, public TTermSession {
   Q_OBJECT
 
  public:
@@ -46,8 +48,8 @@ class TCustomComTerminal : public QAbstractScrollArea, public TTermScreen {
   bool CaretCreated() const { return FCaretCreated; }
   bool CaretShown() const { return FCaretCreated && FCaretHideCount == 0; }
   // Nested: every HideTermCaret needs its ShowTermCaret. No effect while there is no caret.
-  void HideTermCaret();
-  void ShowTermCaret();
+  void HideTermCaret() override;
+  void ShowTermCaret() override;
   // Viewport pixels of the caret's cell part, relative to TopLeft.
   QRect CaretRect() const;
 
@@ -71,6 +73,11 @@ class TCustomComTerminal : public QAbstractScrollArea, public TTermScreen {
   void changeEvent(QEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
   void timerEvent(QTimerEvent* Event) override;
+
+  // A key went down: Home and the arrow keys go to CursorKey. Key is a Qt::Key.
+  virtual void KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+  // A character was typed; it is sent to the port.
+  virtual void KeyPress(char& Key);
 
   // X, Y are window cells, 1-based.
   void DrawCell(QPainter& Painter, int X, int Y, const TTermChar& Cell) const;
@@ -116,6 +123,10 @@ class TComTerminal : public TCustomComTerminal {
   Q_PROPERTY(bool SmoothScroll READ SmoothScroll WRITE SetSmoothScroll)
   Q_PROPERTY(bool WantTab READ WantTab WRITE SetWantTab)
   Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
+  Q_PROPERTY(bool AppendLF READ AppendLF WRITE SetAppendLF)
+  Q_PROPERTY(bool Force7Bit READ Force7Bit WRITE SetForce7Bit)
+  Q_PROPERTY(bool LocalEcho READ LocalEcho WRITE SetLocalEcho)
+  Q_PROPERTY(bool SendLF READ SendLF WRITE SetSendLF)
 
  public:
   explicit TComTerminal(QWidget* Parent = nullptr) : TCustomComTerminal(Parent) {}

@@ -23,6 +23,15 @@ TCustomComTerminal::TCustomComTerminal(QWidget* Parent) : QAbstractScrollArea(Pa
 
 TCustomComTerminal::~TCustomComTerminal() = default;
 
+namespace {
+
+bool IsCursorKey(int Key) {
+  return Key == Qt::Key_Home || Key == Qt::Key_Left || Key == Qt::Key_Up || Key == Qt::Key_Right ||
+         Key == Qt::Key_Down;
+}
+
+}  // namespace
+
 QFont TCustomComTerminal::DefaultFont() {
   QFont Font(QStringLiteral("DejaVu Sans Mono"), 9);
   Font.setStyleHint(QFont::TypeWriter);
@@ -218,5 +227,30 @@ bool TCustomComTerminal::event(QEvent* Event) {
 
 void TCustomComTerminal::keyPressEvent(QKeyEvent* Event) {
   // Arrow and page keys belong to the terminal, not to scrolling the view.
-  QWidget::keyPressEvent(Event);
+  int Key = Event->key();
+  KeyDown(Key, Event->modifiers());
+  // The cells hold single bytes, shown as Latin-1; a typed character beyond it has no byte to send.
+  const QString Text = Event->text();
+  for (const QChar Typed : Text) {
+    if (Typed.unicode() <= 0xFF) {
+      char Ch = static_cast<char>(Typed.unicode());
+      KeyPress(Ch);
+    }
+  }
+  if (Text.isEmpty() && !IsCursorKey(Key)) {
+    QWidget::keyPressEvent(Event);  // not the terminal's: let the parents see it
+  }
 }
+
+void TCustomComTerminal::KeyDown(int& Key, Qt::KeyboardModifiers /*Shift*/) {
+  switch (Key) {
+    case Qt::Key_Home: CursorKey(ecCursorHome); break;
+    case Qt::Key_Left: CursorKey(ecCursorLeft); break;
+    case Qt::Key_Up: CursorKey(ecCursorUp); break;
+    case Qt::Key_Right: CursorKey(ecCursorRight); break;
+    case Qt::Key_Down: CursorKey(ecCursorDown); break;
+    default: break;
+  }
+}
+
+void TCustomComTerminal::KeyPress(char& Key) { SendChar(Key); }

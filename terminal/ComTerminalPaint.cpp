@@ -27,7 +27,12 @@ QRect TCustomComTerminal::CaretRect() const {
                (CaretPos().Y - FTopLeft.Y) * FFontHeight + FFontHeight - Height, FFontWidth, Height);
 }
 
-void TCustomComTerminal::CellChanged(int X, int Y) { viewport()->update(CellsRect(X, Y, X, Y)); }
+void TCustomComTerminal::CellChanged(int X, int Y) {
+  // The program's terminal is never shown and gets every received byte: skip the repaint request.
+  if (viewport()->isVisible()) {
+    viewport()->update(CellsRect(X, Y, X, Y));
+  }
+}
 
 void TCustomComTerminal::InvalidateCells(int Left, int Top, int Right, int Bottom) {
   viewport()->update(CellsRect(Left, Top, Right, Bottom));

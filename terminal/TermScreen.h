@@ -38,8 +38,13 @@ class TComTermBuffer {
   int Columns() const { return FColumns; }
   int Rows() const { return FRows; }
 
-  void SetChar(int X, int Y, const TTermChar& Cell);
-  TTermChar GetChar(int X, int Y) const;
+  // Inline: every received character passes here.
+  void SetChar(int X, int Y, const TTermChar& Cell) {
+    if (Contains(X, Y)) {
+      FCells[Index(X, Y)] = Cell;
+    }
+  }
+  TTermChar GetChar(int X, int Y) const { return Contains(X, Y) ? FCells[Index(X, Y)] : TTermChar{}; }
   void Fill(const TTermChar& Cell);
   void ScrollUp();
   void ScrollDown();

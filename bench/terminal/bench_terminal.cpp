@@ -1,42 +1,14 @@
 // Throughput of the escape-code parsers over a 10 MiB mix of text and sequences.
 #include "terminal/CPortEsc.h"
 
+#include "TermStream.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
 
 namespace {
-
-std::string MakeStream(std::size_t Size) {
-  const char* const Pieces[] = {
-      "Floor 12 reached, doors opening. ",
-      "\x1b[1;31m",
-      "ALARM",
-      "\x1b[0m",
-      "\r\n",
-      "\x1b[10;20f",
-      "\x1b[2J",
-      "\x1b[K",
-      "\x1b" "7",
-      "\x1b" "8",
-      "\x1bOA",
-      "\x1b[?7h",
-      "The quick brown fox jumps over the lazy dog 0123456789.",
-      "\x1b[6n",
-      "\tcol\tcol\tcol",
-      "\x1b#8",
-  };
-  std::string Stream;
-  Stream.reserve(Size + 64);
-  unsigned Seed = 12345;
-  while (Stream.size() < Size) {
-    Seed = Seed * 1103515245u + 12345u;
-    Stream += Pieces[(Seed >> 16) % (sizeof(Pieces) / sizeof(Pieces[0]))];
-  }
-  Stream.resize(Size);
-  return Stream;
-}
 
 // Feeds the stream the way the terminal does (clearing Params after each code); best of Rounds.
 template <typename TParser>
