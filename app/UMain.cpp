@@ -4,6 +4,7 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "CommandLock.h"
 #include "KeyPreview.h"
 #include "core/CodeSystems.h"
 #include "core/DisplayPicture.h"
@@ -42,15 +43,28 @@ TFmMain::TFmMain(QWidget* parent) : QWidget(parent), Dialogs_(std::make_unique<T
   connect(SAYICI111, &QAction::triggered, this, &TFmMain::SAYICI111Click);
   connect(SAYICI21, &QAction::triggered, this, &TFmMain::SAYICI21Click);
   connect(N7SEGMENT1, &QAction::triggered, this, &TFmMain::N7SEGMENT1Click);
+  connect(ComRefresh, &QPushButton::clicked, this, &TFmMain::ComRefreshClick);
+  connect(BtnWrite, &QToolButton::clicked, this, &TFmMain::BtnWriteClick);
+  connect(SpeedButton18, &QToolButton::clicked, this, &TFmMain::SpeedButton18Click);
   KeyPreview_ = new TKeyPreview(this, [this](int key, Qt::KeyboardModifiers m) { FormKeyDown(key, m); });
+  CommandLock_ = new TCommandLock(this);
+  SetUpComPort();
 
   FormCreate();
 }
 
-TFmMain::~TFmMain() = default;
+TFmMain::~TFmMain() {
+  // Closing serves the hand-overs still waiting; they may need the whole window.
+  try {
+    ComPort1.Close();
+  } catch (...) {
+    // The port object lets the device go in any case.
+  }
+}
 
 void TFmMain::FormCreate() {
   // Qt widgets are double-buffered already.
+  ComRefreshClick();
   SavedFirstFloorIndex = 8;
   SavedLastFloorIndex = 14;
   CodeSystem = 1;
@@ -133,6 +147,7 @@ void TFmMain::DownBtnClick() {
 void TFmMain::FormKeyDown(int Key, Qt::KeyboardModifiers) {
   if (Key == Qt::Key_PageUp) UpBtnClick();
   if (Key == Qt::Key_PageDown) DownBtnClick();
+  if (Key == Qt::Key_F9) BtnWriteClick();
 }
 
 void TFmMain::ShowFrameCounter() { StaticText1->setText(QStringLiteral("FRAME : %1").arg(CurrentFrame)); }

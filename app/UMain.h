@@ -6,12 +6,16 @@
 #include <stdexcept>
 #include <vector>
 
+#include "CPort.h"
 #include "Dialogs.h"
 #include "Pause.h"
+#include "SerialHooks.h"
 #include "core/DeviceImage.h"
 #include "core/SegmentPattern.h"
+#include "core/SerialPorts.h"
 #include "ui_UMain.h"
 
+class TCommandLock;
 class TKeyPreview;
 
 // Window titles.
@@ -44,11 +48,20 @@ class TFmMain : public QWidget, public Ui::FmMain {
   std::vector<uint8_t> RxImage;
   int RxCount = 0;
 
+  // The indicator's port, set up as the layout has it.
+  TComPort ComPort1;
+
   // Seams: message boxes and file dialogs, and the pauses of device commands.
   TDialogs& Dialogs() { return *Dialogs_; }
   void SetDialogs(std::unique_ptr<TDialogs> dialogs) { Dialogs_ = std::move(dialogs); }
   void SetPause(TPause pause) { Pause_ = std::move(pause); }
   void Pause(int milliseconds) { Pause_(milliseconds); }
+  // Seams of port discovery: the tree it reads (see varo::SerialDevices) and
+  // the probe that tells whether a port can be opened now (an errno, 0 when it can).
+  void SetDeviceRoot(const std::string& root) { DeviceRoot_ = root; }
+  void SetPortProbe(varo::PortProbe probe) { PortProbe_ = std::move(probe); }
+  // Held by every device command; see TDeviceCommand.
+  TCommandLock& CommandLock() { return *CommandLock_; }
 
   bool InSetupMode() const;
   // Frames the user can step through: never more than FrameTable holds.
@@ -69,6 +82,14 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void ApplyProjectImage(const varo::ProjectImage& image);
   // Sets CodeSystem, the list on the panel and the status text.
   void SelectCodeSystem(uint8_t index);
+
+  // Device link.
+  bool PortAvailable(const QString& name);
+  // Opens the port named in comport and checks that an indicator answers;
+  // true leaves the port open.
+  bool ConnectDevice();
+  // Puts a port name into comport as if the user had typed it.
+  void TypePortName(const QString& name);
 
  public slots:
   void FormCreate();
@@ -102,6 +123,11 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void SpeedButton2Click();
   void FormCloseQuery(bool& CanClose);
 
+  // Device link.
+  void ComRefreshClick();
+  void BtnWriteClick();
+  void SpeedButton18Click();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -116,6 +142,8 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void FillAllSegments(bool lit);
   // Asks for a file name and saves; false when the dialog was cancelled.
   bool SaveProject();
+  void SetUpComPort();
+  void SendImageByte(uint8_t value);
 
   // The floor range the frame table was built for (bytes 244, 245, 247).
   struct TTableRange {
@@ -129,5 +157,9 @@ class TFmMain : public QWidget, public Ui::FmMain {
   std::unique_ptr<TDialogs> Dialogs_;
   TPause Pause_ = RealPause;
   TKeyPreview* KeyPreview_ = nullptr;
+  TCommandLock* CommandLock_ = nullptr;
+  TSerialHooks SerialHooks_;
+  std::string DeviceRoot_ = varo::DefaultDeviceRoot();
+  varo::PortProbe PortProbe_ = varo::ProbePort;
   bool Shown_ = false;
 };

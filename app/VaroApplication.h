@@ -19,8 +19,9 @@ class TVaroApplication : public QApplication {
 
   // Runs a command; what it throws is shown and ends it. False when it threw.
   bool RunGuarded(const std::function<void()>& command);
+  // Shows a message as an error that ended a command would be shown.
+  void ShowError(const std::string& message);
 
  private:
-  void ShowError(const std::string& message);
   TErrorDisplay ErrorDisplay_;
 };

@@ -1,0 +1,39 @@
+#pragma once
+// While a device command runs the window takes no user input and no second
+// command can start. Input given meanwhile is dropped when the command ends,
+// so a click made during a 16-second write does not start another one.
+#include <QObject>
+
+class QWidget;
+
+class TCommandLock : public QObject {
+ public:
+  // Installs itself on the application for events of `window`; create it
+  // after any other application filter of the window so it sees events first.
+  explicit TCommandLock(QWidget* window);
+  ~TCommandLock() override;
+
+  bool Busy() const { return Busy_; }
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend class TDeviceCommand;
+  QWidget* Window_;
+  bool Busy_ = false;
+};
+
+// One device command: holds the lock for its lifetime.
+class TDeviceCommand {
+ public:
+  explicit TDeviceCommand(TCommandLock& lock);
+  ~TDeviceCommand();
+  TDeviceCommand(const TDeviceCommand&) = delete;
+  TDeviceCommand& operator=(const TDeviceCommand&) = delete;
+
+  // False when another command was running: this one must not start.
+  explicit operator bool() const { return Owner_; }
+
+ private:
+  TCommandLock& Lock_;
+  bool Owner_;
+};

@@ -1,0 +1,42 @@
+#pragma once
+// The serial ports of this machine as the port list offers them: discovery
+// from sysfs, the exclusive probe, and a line that has hung up.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace varo {
+
+constexpr int MaxListedPorts = 15;
+
+// Discovery reads <root>/sys/class/tty and names devices <root>/dev/<name>.
+// "/" unless VARO_DEVICE_ROOT names another tree (tests and demos give a fake one).
+std::string DefaultDeviceRoot();
+
+// Serial devices with hardware behind them, in natural order: entries with a
+// "device" link, ttyS ones only when the UART type is known.
+std::vector<std::string> SerialDevices(const std::string& root);
+
+// "ttyS2" < "ttyS10": runs of digits compare as numbers.
+bool NaturalLess(const std::string& a, const std::string& b);
+
+// Opens the device for reading and writing and takes the exclusive lock a port
+// holds while open, then lets go at once: 0 when that worked, else the errno.
+int ProbePort(const std::string& path);
+
+using PortProbe = std::function<int(const std::string& path)>;
+
+struct PortScan {
+  std::vector<std::string> Free;     // at most MaxListedPorts, in the given order
+  std::vector<std::string> Refused;  // there, but we lack the permission to open them
+};
+PortScan ScanPorts(const std::vector<std::string>& devices, const PortProbe& probe);
+
+// The group that owns the device file ("dialout" when it cannot be told).
+std::string DeviceGroup(const std::string& path);
+
+// True once the other end of the line has gone (cable or adapter pulled,
+// simulator closed): such a descriptor never carries data again.
+bool LineHungUp(int fd);
+
+}  // namespace varo

@@ -1,0 +1,55 @@
+// A device write with the real pauses to the simulated indicator: the whole
+// command's time against the pauses it is held to. Goal: overhead <= 1 %.
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdio>
+
+#include "Indicator.h"
+#include "UMain.h"
+#include "VaroApplication.h"
+#include "core/DeviceWrite.h"
+
+namespace {
+
+// Nobody to click: the completion message is taken as read, a failed handshake cancelled.
+class TUnattendedDialogs : public TDialogs {
+ public:
+  TAnswer AskYesNoCancel(const QString&, const QString&) override { return TAnswer::Cancel; }
+  TAnswer AskRetryCancel(const QString&, const QString&) override { return TAnswer::Cancel; }
+  void ShowInfo(const QString&, const QString&) override { ++Infos; }
+  void ShowError(const QString&, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+  std::optional<QString> ChooseOpenFile(const TFileDialog&) override { return std::nullopt; }
+  std::optional<QString> ChooseSaveFile(const TFileDialog&) override { return std::nullopt; }
+  int Infos = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("VARO_DEVICE_ROOT", "/nonexistent/varo-device-root");
+  TVaroApplication app(argc, argv);
+  sim::Indicator indicator;
+  TFmMain window;
+  auto dialogs = std::make_unique<TUnattendedDialogs>();
+  TUnattendedDialogs& seen = *dialogs;
+  window.SetDialogs(std::move(dialogs));
+  window.show();
+  window.BitBtn2Click();
+  window.TypePortName(QString::fromStdString(indicator.Path()));
+  QCoreApplication::processEvents();
+
+  const auto start = std::chrono::steady_clock::now();
+  const bool ran = app.RunGuarded([&] { window.BtnWriteClick(); });
+  const double measured = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  if (!ran || seen.Infos != 1 ||
+      !indicator.WaitUntil([&] { return indicator.Seen().Stored == 1; }, std::chrono::seconds(5))) {
+    std::fprintf(stderr, "the write did not complete\n");
+    return 1;
+  }
+  const double mandated = varo::MandatedWriteMs(window.BuildDeviceImage(varo::CodeSystemForm::Device));
+  std::printf("BENCH device_write_measured %.1f ms\n", measured);
+  std::printf("BENCH device_write_mandated %.0f ms\n", mandated);
+  std::printf("BENCH device_write_overhead %.2f %%\n", 100.0 * (measured - mandated) / mandated);
+  return 0;
+}

@@ -1,0 +1,211 @@
+// The device write (YAZ and F9) and the show-floor-numbers command against the simulated indicator.
+#include <QKeyEvent>
+
+#include "LinkFixture.h"
+#include "core/SerialPorts.h"
+
+namespace {
+
+const QString Done = "Yazma İşlemi Tamamlandı...";
+
+std::string Frames(int first, int last) {
+  std::string bytes;
+  for (int f = first; f <= last; ++f)
+    for (uint8_t b : varo::FloorPattern(f).Bytes) bytes += static_cast<char>(b);
+  return bytes;
+}
+
+// Pauses of a whole write of n frames: the command's, the handshake's, 60 ms per byte and the two between runs.
+std::vector<int> WritePauses(int frames) {
+  std::vector<int> p = {100, 200, 100};
+  p.insert(p.end(), 4 * frames, 60);
+  p.push_back(60);
+  p.insert(p.end(), 244 - 4 * frames, 60);
+  p.push_back(65);
+  p.insert(p.end(), 12, 60);
+  return p;
+}
+
+class WriteTest : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    StartIndicator();
+  }
+  void EditingMode() { QTest::mouseClick(Window->BitBtn2, Qt::LeftButton); }
+  bool Stored(int count = 1) {
+    return Sim->WaitUntil([&] { return Sim->Seen().Stored >= count; }, std::chrono::seconds(5));
+  }
+};
+
+}  // namespace
+
+TEST_F(WriteTest, DefaultProjectGoesOutByteByByte) {
+  EditingMode();
+  const auto before = Window->FrameTable;
+  QTest::mouseClick(Window->BtnWrite, Qt::LeftButton);
+  ASSERT_TRUE(Stored());
+  const std::string expected = "y" + std::string("w") + Frames(0, 15) + std::string(180, '\xFF') +
+                               std::string("\x08\x10\x02\x0E\x00", 5) + std::string(7, '\xFF');
+  EXPECT_EQ(Received(), expected);
+  EXPECT_EQ(Paused, WritePauses(16));
+  // One step after each byte's pause: the bar shows the bytes whose pause has ended.
+  std::vector<int> steps;
+  for (size_t i = 0; i < Paused.size(); ++i)
+    if (i >= 3 && Paused[i] == 60 && i != 3 + 64) steps.push_back(Bar[i]);
+  ASSERT_EQ(steps.size(), 256u);
+  for (int i = 0; i < 256; ++i) EXPECT_EQ(steps[i], i);
+  EXPECT_EQ(Progress->ProgressAtInfo, 256);
+  ASSERT_EQ(Dialogs->Calls.size(), 1u);
+  EXPECT_EQ(Dialogs->Calls[0].Kind, "Info");
+  EXPECT_EQ(Dialogs->Calls[0].Caption, "VARO PROGRAMMER");
+  EXPECT_EQ(Dialogs->Calls[0].Text, Done);
+  EXPECT_EQ(Window->ProgressBar1->value(), 0);
+  EXPECT_FALSE(Window->ComPort1.Connected());
+  EXPECT_EQ(varo::ProbePort(Sim->Path()), 0) << "the port is let go";
+  EXPECT_EQ(Window->FrameTable, before);
+  EXPECT_FALSE(Window->Modified);
+}
+
+TEST_F(WriteTest, SixtyOneFramesBuzzerOnSevenSegment) {
+  Window->SpeedButton1Click();
+  Choose(Window->ilkkat, 8);                              // 0
+  Choose(Window->sonkat, Window->sonkat->findText("60"));  // 0 .. 60
+  Window->ComboBox1->setCurrentIndex(4);
+  Window->BitBtn1Click();
+  Window->CheckBox1->setChecked(true);
+  Window->BtnWriteClick();
+  ASSERT_TRUE(Stored());
+  EXPECT_EQ(Received(), "yw" + Frames(0, 60) + std::string("\x08\x3D\x10\x3B\x01", 5) + std::string(7, '\xFF'));
+  EXPECT_EQ(Paused, WritePauses(61));
+  EXPECT_EQ(Window->CodeSystem, 4) << "the project keeps its index; only the line carries the power of two";
+}
+
+TEST_F(WriteTest, MoreFramesThanSlotsSendsNoMoreThanTheImageHolds) {
+  EditingMode();
+  // Only an image from elsewhere can say 62 frames; the window must not send a 62nd.
+  Window->FrameTable.assign(62, varo::SegmentPattern{{0x11, 0x22, 0x33, 0x44}});
+  Window->FrameCount = 62;
+  Window->BtnWriteClick();
+  ASSERT_TRUE(Stored());
+  const std::string got = Received();
+  ASSERT_EQ(got.size(), 258u);
+  std::string frames;
+  for (int i = 0; i < 61; ++i) frames += "\x11\x22\x33\x44";
+  EXPECT_EQ(got.substr(2, 244), frames);
+  EXPECT_EQ(got.substr(246, 12), std::string("\x08\x3D\x02\x3B\x00", 5) + std::string(7, '\xFF'));
+}
+
+TEST_F(WriteTest, F9WritesWithAnyModifiersInBothModesAndTheKeyGoesOn) {
+  struct KeySeen : QObject {
+    int F9 = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F9) ++F9;
+      return false;
+    }
+  } seen;
+  Window->comport->installEventFilter(&seen);
+  const Qt::KeyboardModifiers mods[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier};
+  int writes = 0;
+  for (bool setup : {true, false}) {
+    if (!setup) EditingMode();
+    for (Qt::KeyboardModifiers m : mods) {
+      ASSERT_EQ(Window->InSetupMode(), setup);
+      Dialogs->Calls.clear();
+      QTest::keyClick(Window->comport, Qt::Key_F9, m);
+      ++writes;
+      ASSERT_TRUE(Stored(writes)) << "setup " << setup << " modifiers " << m;
+      EXPECT_EQ(Sim->Image(), Window->BuildDeviceImage(varo::CodeSystemForm::Device));
+      EXPECT_EQ(seen.F9, writes) << "the focused control still gets the key";
+      EXPECT_EQ(Dialogs->Kinds(), std::vector<QString>{"Info"});
+    }
+  }
+}
+
+TEST_F(WriteTest, ShowFloorNumbersSendsSAndLeavesThePortOpen) {
+  Window->ProgressBar1->setValue(40);
+  QTest::mouseClick(Window->SpeedButton18, Qt::LeftButton);
+  ASSERT_TRUE(WaitForReceived(2));
+  EXPECT_EQ(Received(), "ys");
+  EXPECT_EQ(Paused, (std::vector<int>{200, 1000}));
+  EXPECT_TRUE(Window->ComPort1.Connected());
+  EXPECT_EQ(Window->ComPort1.Port(), Sim->Path());
+  EXPECT_EQ(Window->ProgressBar1->value(), 0) << "the handshake set it";
+  EXPECT_TRUE(Dialogs->Calls.empty());
+  ASSERT_TRUE(Sim->WaitUntil([&] { return Sim->Seen().Shows == 1; }, std::chrono::seconds(5)));
+
+  // The next write finds the port open and closes it at the end.
+  Window->BtnWriteClick();
+  ASSERT_TRUE(Stored());
+  EXPECT_EQ(Received().substr(0, 4), "ysyw");
+  EXPECT_FALSE(Window->ComPort1.Connected());
+}
+
+TEST_F(WriteTest, NoSecondCommandStartsWhileOneRuns) {
+  EditingMode();
+  bool tried = false;
+  Hook = [&](int ms) {
+    if (ms != 60 || tried) return;
+    tried = true;
+    Window->BtnWriteClick();
+    Window->SpeedButton18Click();
+    QTest::keyClick(Window->comport, Qt::Key_F9);
+    QTest::mouseClick(Window->SpeedButton1, Qt::LeftButton);
+    // A click that waits in the queue until the command is over is dropped then.
+    const QPoint at(5, 5);
+    QCoreApplication::postEvent(Window->BtnWrite, new QMouseEvent(QEvent::MouseButtonPress, at, Window->BtnWrite->mapToGlobal(at),
+                                                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(Window->BtnWrite, new QMouseEvent(QEvent::MouseButtonRelease, at, Window->BtnWrite->mapToGlobal(at),
+                                                                  Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+  };
+  Window->BtnWriteClick();
+  Hook = nullptr;
+  ASSERT_TRUE(Stored());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Sim->Seen().Handshakes, 1);
+  EXPECT_EQ(Sim->Seen().Writes, 1);
+  EXPECT_FALSE(Window->InSetupMode());
+  EXPECT_FALSE(Window->CommandLock().Busy());
+  // And once it is over, the window answers again.
+  QTest::mouseClick(Window->SpeedButton1, Qt::LeftButton);
+  EXPECT_TRUE(Window->InSetupMode());
+}
+
+TEST_F(WriteTest, HangUpMidWriteShowsTheErrorOnceAndANewIndicatorTakesTheNextWrite) {
+  const std::string link = QDir::temp().filePath("varo-hangup-%1").arg(QCoreApplication::applicationPid()).toStdString();
+  sim::Behaviour hangUp;
+  hangUp.Fault = sim::Fault::HangUpInWrite;
+  hangUp.HangUpAfter = 100;
+  StartIndicator(hangUp, link);
+  EditingMode();
+  EXPECT_FALSE(Run([&] { Window->BtnWriteClick(); }));
+  ASSERT_TRUE(Sim->HungUp());
+  ServeUntil([] { return false; }, 100);  // whatever the event thread reports of the hang-up
+  ASSERT_EQ(Dialogs->Calls.size(), 1u);
+  EXPECT_EQ(Dialogs->Calls[0].Kind, "Error");
+  EXPECT_EQ(Dialogs->Calls[0].Caption, "VARO PROGRAMMER");
+  EXPECT_EQ(Dialogs->Calls[0].Text, "WriteFile function failed (win error code: 5)");
+  EXPECT_EQ(Window->ProgressBar1->value(), 100) << "the bar stays where the transfer stopped";
+  EXPECT_TRUE(Window->ComPort1.Connected());
+  EXPECT_FALSE(Window->CommandLock().Busy());
+
+  // The indicator comes back under the same name: the next write reopens the line.
+  StartIndicator({}, link);
+  Dialogs->Calls.clear();
+  Window->BtnWriteClick();
+  ASSERT_TRUE(Stored());
+  EXPECT_EQ(Sim->Image(), Window->BuildDeviceImage(varo::CodeSystemForm::Device));
+  EXPECT_EQ(Dialogs->Kinds(), std::vector<QString>{"Info"});
+  EXPECT_FALSE(Window->ComPort1.Connected());
+}
+
+TEST_F(WriteTest, APortLeftOpenAfterAHangUpCloses) {
+  sim::Behaviour hangUp;
+  hangUp.Fault = sim::Fault::HangUpInWrite;
+  hangUp.HangUpAfter = 1;
+  StartIndicator(hangUp);
+  EXPECT_FALSE(Run([&] { Window->BtnWriteClick(); }));
+  ASSERT_TRUE(Window->ComPort1.Connected());
+  Window->ComPort1.Close();
+  EXPECT_FALSE(Window->ComPort1.Connected());
+}
