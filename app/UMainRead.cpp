@@ -1,5 +1,7 @@
 // The device read: "OKU" asks the indicator for its image, and the hidden
 // terminal hands over its answer one character at a time.
+#include <algorithm>
+
 #include "CommandLock.h"
 #include "ImageRefusal.h"
 #include "UMain.h"

@@ -4,25 +4,18 @@
 #include <chrono>
 #include <cstdio>
 
+#include "BenchWindow.h"
 #include "Indicator.h"
 #include "UMain.h"
-#include "UnattendedDialogs.h"
 #include "VaroApplication.h"
 #include "core/DeviceWrite.h"
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("VARO_DEVICE_ROOT", "/nonexistent/varo-device-root");
+  BenchEnvironment();
   TVaroApplication app(argc, argv);
   sim::Indicator indicator;
   TFmMain window;
-  auto dialogs = std::make_unique<TUnattendedDialogs>();
-  TUnattendedDialogs& seen = *dialogs;
-  window.SetDialogs(std::move(dialogs));
-  window.show();
-  window.BitBtn2Click();
-  window.TypePortName(QString::fromStdString(indicator.Path()));
-  QCoreApplication::processEvents();
+  TUnattendedDialogs& seen = ShowWindowOn(window, indicator.Path());
 
   const auto start = std::chrono::steady_clock::now();
   const bool ran = app.RunGuarded([&] { window.BtnWriteClick(); });

@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "BenchWindow.h"
 #include "Indicator.h"
 #include "UMain.h"
-#include "UnattendedDialogs.h"
 #include "VaroApplication.h"
 
 namespace {
@@ -34,20 +34,13 @@ class TPaintClock : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("VARO_DEVICE_ROOT", "/nonexistent/varo-device-root");
+  BenchEnvironment();
   TVaroApplication app(argc, argv);
   sim::Behaviour paced;
   paced.Paced = true;
   sim::Indicator indicator(paced);
   TFmMain window;
-  auto dialogs = std::make_unique<TUnattendedDialogs>();
-  TUnattendedDialogs& seen = *dialogs;
-  window.SetDialogs(std::move(dialogs));
-  window.show();
-  window.BitBtn2Click();
-  window.TypePortName(QString::fromStdString(indicator.Path()));
-  QCoreApplication::processEvents();
+  TUnattendedDialogs& seen = ShowWindowOn(window, indicator.Path());
 
   TPaintClock clock;
   window.Image1->installEventFilter(&clock);
