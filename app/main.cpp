@@ -1,6 +1,7 @@
 // Program entry: the application titled "VARO PROGRAMMER" and its one window.
 #include <QCommandLineParser>
 #include <cstdio>
+#include <cstdlib>
 
 #include "StartUp.h"
 #include "UMain.h"
