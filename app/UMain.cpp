@@ -45,10 +45,12 @@ TFmMain::TFmMain(QWidget* parent) : QWidget(parent), Dialogs_(std::make_unique<T
   connect(N7SEGMENT1, &QAction::triggered, this, &TFmMain::N7SEGMENT1Click);
   connect(ComRefresh, &QPushButton::clicked, this, &TFmMain::ComRefreshClick);
   connect(BtnWrite, &QToolButton::clicked, this, &TFmMain::BtnWriteClick);
+  connect(BtnRead, &QToolButton::clicked, this, &TFmMain::BtnReadClick);
   connect(SpeedButton18, &QToolButton::clicked, this, &TFmMain::SpeedButton18Click);
   KeyPreview_ = new TKeyPreview(this, [this](int key, Qt::KeyboardModifiers m) { FormKeyDown(key, m); });
   CommandLock_ = new TCommandLock(this);
   SetUpComPort();
+  SetUpComTerminal();
 
   FormCreate();
 }

@@ -90,6 +90,10 @@ class TFmMain : public QWidget, public Ui::FmMain {
   bool ConnectDevice();
   // Puts a port name into comport as if the user had typed it.
   void TypePortName(const QString& name);
+  // OnChar of ComTerminal1: the next character of the image being read. At
+  // the 256th the image becomes the project, or is refused with a message and
+  // changes nothing. Characters while no read is under way are dropped.
+  void ComTerminal1Char(TObject* Sender, char Ch);
 
  public slots:
   void FormCreate();
@@ -126,6 +130,7 @@ class TFmMain : public QWidget, public Ui::FmMain {
   // Device link.
   void ComRefreshClick();
   void BtnWriteClick();
+  void BtnReadClick();
   void SpeedButton18Click();
 
  protected:
@@ -143,6 +148,7 @@ class TFmMain : public QWidget, public Ui::FmMain {
   // Asks for a file name and saves; false when the dialog was cancelled.
   bool SaveProject();
   void SetUpComPort();
+  void SetUpComTerminal();
   void SendImageByte(uint8_t value);
 
   // The floor range the frame table was built for (bytes 244, 245, 247).
@@ -162,4 +168,6 @@ class TFmMain : public QWidget, public Ui::FmMain {
   std::string DeviceRoot_ = varo::DefaultDeviceRoot();
   varo::PortProbe PortProbe_ = varo::ProbePort;
   bool Shown_ = false;
+  // From "r" sent to the 256th character; any handshake ends it.
+  bool Reading_ = false;
 };

@@ -1,5 +1,5 @@
 // The device link: port discovery, the handshake, and the write and
-// show-floor-numbers commands.
+// show-floor-numbers commands (the read is in UMainRead.cpp).
 #include <QFile>
 
 #include "CommandLock.h"
@@ -68,6 +68,8 @@ void TFmMain::ComRefreshClick() {
 void TFmMain::TypePortName(const QString& name) { comport->setEditText(name); }
 
 bool TFmMain::ConnectDevice() {
+  // What the indicator says from now on answers this command, not an earlier read.
+  Reading_ = false;
   for (;;) {
     ProgressBar1->setValue(0);
     ComPort1.SetPort(LocalName(comport->currentText()));

@@ -2,6 +2,7 @@
 #include <QCloseEvent>
 #include <QFile>
 
+#include "ImageRefusal.h"
 #include "UMain.h"
 #include "core/ProjectFile.h"
 
@@ -15,21 +16,8 @@ TDialogs::TFileDialog OpenDialog1() { return {"Ayar Aç", QString::fromUtf8(File
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-QString FieldText(varo::ImageField field) {
-  switch (field) {
-    case varo::ImageField::FirstFloorIndex: return "İlk Kat sırası (bayt 244)";
-    case varo::ImageField::FrameCount: return "Frame sayısı (bayt 245)";
-    case varo::ImageField::LastFloorIndex: return "Son Kat sırası (bayt 247)";
-  }
-  return {};
-}
-
 QString RefusalText(const QString& path, const varo::EImageRefused& e) {
-  return QStringLiteral("Ayar dosyası açılamadı: %1\n%2 %3; %4 ile %5 arasında olmalı")
-      .arg(path, FieldText(e.Field))
-      .arg(e.Value)
-      .arg(e.Lowest)
-      .arg(e.Highest);
+  return QStringLiteral("Ayar dosyası açılamadı: %1\n").arg(path) + RefusedFieldText(e);
 }
 
 }  // namespace

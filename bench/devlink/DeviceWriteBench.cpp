@@ -4,40 +4,18 @@
 #include <chrono>
 #include <cstdio>
 
+#include "BenchWindow.h"
 #include "Indicator.h"
 #include "UMain.h"
 #include "VaroApplication.h"
 #include "core/DeviceWrite.h"
 
-namespace {
-
-// Nobody to click: the completion message is taken as read, a failed handshake cancelled.
-class TUnattendedDialogs : public TDialogs {
- public:
-  TAnswer AskYesNoCancel(const QString&, const QString&) override { return TAnswer::Cancel; }
-  TAnswer AskRetryCancel(const QString&, const QString&) override { return TAnswer::Cancel; }
-  void ShowInfo(const QString&, const QString&) override { ++Infos; }
-  void ShowError(const QString&, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-  std::optional<QString> ChooseOpenFile(const TFileDialog&) override { return std::nullopt; }
-  std::optional<QString> ChooseSaveFile(const TFileDialog&) override { return std::nullopt; }
-  int Infos = 0;
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("VARO_DEVICE_ROOT", "/nonexistent/varo-device-root");
+  BenchEnvironment();
   TVaroApplication app(argc, argv);
   sim::Indicator indicator;
   TFmMain window;
-  auto dialogs = std::make_unique<TUnattendedDialogs>();
-  TUnattendedDialogs& seen = *dialogs;
-  window.SetDialogs(std::move(dialogs));
-  window.show();
-  window.BitBtn2Click();
-  window.TypePortName(QString::fromStdString(indicator.Path()));
-  QCoreApplication::processEvents();
+  TUnattendedDialogs& seen = ShowWindowOn(window, indicator.Path());
 
   const auto start = std::chrono::steady_clock::now();
   const bool ran = app.RunGuarded([&] { window.BtnWriteClick(); });

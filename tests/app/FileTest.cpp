@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "ProjectSnapshot.h"
 #include "WindowFixture.h"
 
 namespace {
@@ -33,20 +34,6 @@ QByteArray DefaultFile() {
   return b;
 }
 
-// What the user can see of the project.
-struct Snapshot {
-  std::vector<varo::SegmentPattern> Table;
-  int FrameCount, CurrentFrame, FirstFloor, CodeSystem;
-  bool Modified, Buzzer, Setup;
-  QString Title, Counter, Status, First, Last, Combo;
-  bool operator==(const Snapshot& o) const {
-    return Table == o.Table && FrameCount == o.FrameCount && CurrentFrame == o.CurrentFrame &&
-           FirstFloor == o.FirstFloor && CodeSystem == o.CodeSystem && Modified == o.Modified &&
-           Buzzer == o.Buzzer && Setup == o.Setup && Title == o.Title && Counter == o.Counter &&
-           Status == o.Status && First == o.First && Last == o.Last && Combo == o.Combo;
-  }
-};
-
 class FileTest : public WindowTest {
  protected:
   void SetUp() override {
@@ -54,12 +41,7 @@ class FileTest : public WindowTest {
     Window->BitBtn2Click();  // editing mode with the default project
   }
   QString Path(const QString& name) { return QDir(Dir.path()).filePath(name); }
-  Snapshot Take() {
-    TFmMain& w = *Window;
-    return {w.FrameTable,  w.FrameCount, w.CurrentFrame, w.FirstFloor, w.CodeSystem,
-            w.Modified,    w.CheckBox1->isChecked(), w.InSetupMode(), w.windowTitle(), w.StaticText1->text(),
-            w.StatusBar1->PanelText(0), w.ilkkat->currentText(), w.sonkat->currentText(), w.ComboBox1->currentText()};
-  }
+  Snapshot Take() { return TakeSnapshot(*Window); }
   // Opens a file through the open button; the error display reports into Dialogs.
   void Open(const QString& path) {
     Dialogs->Files.push_back(path);

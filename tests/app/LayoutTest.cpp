@@ -55,6 +55,7 @@ const ControlCase kControls[] = {
     {"DownBtn", "QToolButton", 4 + 1, 73 + 1, 65, 65, "Aşağı Kat (PG DN)"},
     {"StatusBar1", "TStatusBar", 0, 398, 588, 20, nullptr},
     {"ProgressBar1", "QProgressBar", 60, 398, 527, 19, nullptr},
+    {"ComTerminal1", "TComTerminal", 480, 0, 49, 25, nullptr},
 };
 
 class Layout : public testing::Test {
@@ -86,6 +87,7 @@ TEST_F(Layout, EveryControlAtItsPlaceWithItsText) {
     else if (auto* label = qobject_cast<QLabel*>(w))
       EXPECT_EQ(label->text(), text);
   }
+  EXPECT_TRUE(Window.ComTerminal1->isHidden()) << "the terminal only receives";
 }
 
 TEST_F(Layout, WindowIsFixedAndTitled) {

@@ -49,9 +49,10 @@ class LinkTest : public WindowTest {
   }
 
   // A fresh indicator, named in the port box as if typed.
-  sim::Indicator& StartIndicator(sim::Behaviour behaviour = {}, const std::string& link = "") {
+  sim::Indicator& StartIndicator(sim::Behaviour behaviour = {}, const std::string& link = "",
+                                 const varo::DeviceImage& image = sim::DefaultImage()) {
     Sim.reset();
-    Sim = std::make_unique<sim::Indicator>(behaviour, sim::DefaultImage(), link);
+    Sim = std::make_unique<sim::Indicator>(behaviour, image, link);
     Handshakes = 0;
     Written = 0;
     Window->TypePortName(QString::fromStdString(Sim->Path()));

@@ -152,6 +152,7 @@ void Indicator::SendDue(Clock::time_point now) {
     if (bytes.empty()) return;
     const ssize_t n = ::write(Master_, bytes.data(), bytes.size());
     if (n <= 0) return;  // full: poll says when there is room again
+    LastSentAt_ = Clock::now();
     OutboxHead_ += static_cast<size_t>(n);
     Sent_ += static_cast<size_t>(n);
     if (OutboxHead_ == Outbox_.size()) {
@@ -201,6 +202,11 @@ varo::DeviceImage Indicator::Image() const {
 size_t Indicator::SentBytes() const {
   std::lock_guard<std::mutex> l(Lock_);
   return Sent_;
+}
+
+Clock::time_point Indicator::LastSentAt() const {
+  std::lock_guard<std::mutex> l(Lock_);
+  return LastSentAt_;
 }
 
 bool Indicator::HungUp() const {

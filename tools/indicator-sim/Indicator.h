@@ -39,6 +39,7 @@ class Indicator {
   std::vector<unsigned char> Received() const;  // every byte, in order
   varo::DeviceImage Image() const;              // what it stores
   size_t SentBytes() const;
+  Clock::time_point LastSentAt() const;  // when the last byte sent so far went out
   bool HungUp() const;
   std::vector<std::string> Log() const;
 
@@ -71,6 +72,7 @@ class Indicator {
   std::vector<std::pair<Clock::time_point, unsigned char>> Outbox_;
   size_t OutboxHead_ = 0;
   size_t Sent_ = 0;
+  Clock::time_point LastSentAt_{};
   bool HungUp_ = false;
   bool Stop_ = false;
   bool HangUpWanted_ = false;

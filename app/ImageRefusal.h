@@ -1,0 +1,8 @@
+#pragma once
+// How the window names a field of a refused image, for a file and for a read alike.
+#include <QString>
+
+#include "core/DeviceImage.h"
+
+// e.g. "Frame sayısı (bayt 245) 0; 1 ile 61 arasında olmalı"
+QString RefusedFieldText(const varo::EImageRefused& e);

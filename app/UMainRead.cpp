@@ -1,0 +1,61 @@
+// The device read: "OKU" asks the indicator for its image, and the hidden
+// terminal hands over its answer one character at a time.
+#include <algorithm>
+
+#include "CommandLock.h"
+#include "ImageRefusal.h"
+#include "UMain.h"
+#include "VaroApplication.h"
+#include "core/DeviceWrite.h"
+#include "core/ErrorText.h"
+
+namespace {
+const char* const ReadRefusedText = "Cihazdan okunan ayarlar alınmadı, proje değişmedi:\n";
+}  // namespace
+
+void TFmMain::SetUpComTerminal() {
+  ComTerminal1->SetEmulation(teVT100orANSI);
+  ComTerminal1->SetColor(0x00000000);
+  ComTerminal1->SetFontColor(0x00FFFFFF);
+  ComTerminal1->SetScrollBars(ssBoth);
+  ComTerminal1->SetComPort(&ComPort1);
+  ComTerminal1->OnChar = [this](TObject* Sender, char Ch) { ComTerminal1Char(Sender, Ch); };
+}
+
+void TFmMain::BtnReadClick() {
+  TDeviceCommand command(*CommandLock_);
+  if (!command) return;
+  if (!ConnectDevice()) return;
+  Pause(varo::CommandPauseMs);
+  // No window message is handled from here on until the command returns.
+  ComPort1.WriteString("r");
+  RxCount = 0;
+  Reading_ = true;
+  ProgressBar1->setValue(0);
+}
+
+void TFmMain::ComTerminal1Char(TObject*, char Ch) {
+  if (!Reading_ || RxCount >= static_cast<int>(RxImage.size())) return;
+  RxImage[RxCount] = static_cast<uint8_t>(Ch);
+  ++RxCount;
+  ProgressBar1->setValue(RxCount);
+  if (RxCount != varo::DeviceImageSize) return;
+  Reading_ = false;
+  varo::DeviceImage image;
+  std::copy(RxImage.begin(), RxImage.begin() + varo::DeviceImageSize, image.begin());
+  varo::ProjectImage project;
+  try {
+    project = varo::DecodeDeviceImage(image, varo::CodeSystemForm::Device);
+  } catch (const varo::EImageRefused& e) {
+    // Inside the port's dispatch: a throw would end it without a word, and a
+    // modal box would hold the event thread; the box shows once it is over.
+    const QString text = QString::fromStdString(
+        varo::WithFullStop((QString::fromUtf8(ReadRefusedText) + RefusedFieldText(e)).toStdString()));
+    QMetaObject::invokeMethod(
+        this, [this, text] { Dialogs().ShowError(QString::fromUtf8(ApplicationTitle), text); },
+        Qt::QueuedConnection);
+    return;
+  }
+  ApplyProjectImage(project);
+  setWindowTitle(QString::fromUtf8(MainTitle));
+}

@@ -1,0 +1,234 @@
+// The device read ("OKU") against the simulated indicator, through the hidden terminal.
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "LinkFixture.h"
+#include "ProjectSnapshot.h"
+
+namespace {
+
+varo::DeviceImage ImageWith(std::initializer_list<std::pair<int, uint8_t>> changes) {
+  varo::DeviceImage image = sim::DefaultImage();
+  for (const auto& [position, value] : changes) image[position] = value;
+  return image;
+}
+
+std::vector<varo::SegmentPattern> Floors(int first, int last) {
+  std::vector<varo::SegmentPattern> frames;
+  for (int f = first; f <= last; ++f) frames.push_back(varo::FloorPattern(f));
+  return frames;
+}
+
+class ReadTest : public LinkTest {
+ protected:
+  // A project unlike the indicator's: floors -8 to 10, Sayıcı 2, buzzer on,
+  // frame 3 shown, unsaved changes, named after a file.
+  void SetUp() override {
+    LinkTest::SetUp();
+    Window->SpeedButton1Click();
+    Choose(Window->ilkkat, 0);
+    Choose(Window->sonkat, Window->sonkat->findText("10"));
+    Window->ComboBox1->setCurrentIndex(3);
+    Window->BitBtn1Click();
+    Window->CheckBox1->setChecked(true);
+    for (int i = 0; i < 3; ++i) Window->UpBtnClick();
+    Window->Modified = true;
+    Window->setWindowTitle("VARO PROGRAMLAYICI - /tmp/old.vrd");
+    // Beside the terminal's link: every block the port reads goes to the terminal first, then here.
+    Rx.OnRxBuf = [this](TObject*, const void*, int32_t count) { Handed += count; };
+    Window->ComPort1.AttachLink(&Rx);
+  }
+  void TearDown() override {
+    Window->ComPort1.DetachLink(&Rx);
+    LinkTest::TearDown();
+  }
+
+  // An indicator whose first answer to "r" shows the fault; the project before it.
+  Snapshot StartFaultyOnce(sim::Fault fault) {
+    sim::Behaviour once;
+    once.Fault = fault;
+    once.Times = 1;
+    StartIndicator(once);
+    return TakeSnapshot(*Window);
+  }
+
+  // Serves the port until it has handed `bytes` received bytes in all to the terminal
+  // (the handshakes' answers are read by the commands themselves).
+  bool Handle(int bytes) { return ServeUntil([&] { return Handed >= bytes; }); }
+  void Read(int bytes) {
+    QTest::mouseClick(Window->BtnRead, Qt::LeftButton);
+    ASSERT_TRUE(Handle(bytes));
+  }
+
+  TComLink Rx;
+  int Handed = 0;
+
+  void ExpectIndicatorsDefaultProject() {
+    EXPECT_EQ(Window->FrameTable, Floors(0, 15));
+    EXPECT_EQ(Window->FrameCount, 16);
+    EXPECT_EQ(Window->FirstFloor, 0);
+    EXPECT_EQ(Window->ilkkat->currentText(), "0");
+    EXPECT_EQ(Window->sonkat->currentText(), "15");
+    EXPECT_EQ(Window->CodeSystem, 1);
+    EXPECT_EQ(Window->ComboBox1->currentIndex(), 1);
+    EXPECT_EQ(Window->StatusBar1->PanelText(0), " Gray");
+    EXPECT_FALSE(Window->CheckBox1->isChecked());
+    EXPECT_EQ(Window->CurrentFrame, 0);
+    EXPECT_EQ(Shown(), varo::FloorPattern(0));
+    EXPECT_EQ(Window->StaticText1->text(), "FRAME : 0");
+    EXPECT_EQ(Window->windowTitle(), "VARO PROGRAMLAYICI");
+    EXPECT_FALSE(Window->Modified);
+    EXPECT_FALSE(Window->InSetupMode());
+  }
+};
+
+}  // namespace
+
+TEST_F(ReadTest, TheIndicatorsImageBecomesTheProjectCharacterByCharacter) {
+  StartIndicator();
+  std::vector<int> bar;
+  QObject watcher;
+  QObject::connect(Window->ProgressBar1, &QProgressBar::valueChanged, &watcher, [&](int v) { bar.push_back(v); });
+  Window->ProgressBar1->setValue(40);
+  bar.clear();
+
+  Read(256);
+  EXPECT_EQ(Received(), "yr");
+  EXPECT_EQ(Paused, (std::vector<int>{200, 100}));
+  std::vector<int> steps = {0};
+  for (int i = 1; i <= 256; ++i) steps.push_back(i);
+  EXPECT_EQ(bar, steps);
+  EXPECT_EQ(Window->RxCount, 256);
+  ExpectIndicatorsDefaultProject();
+  EXPECT_TRUE(Window->ComPort1.Connected()) << "the port stays open";
+  EXPECT_FALSE(Window->CommandLock().Busy());
+  EXPECT_TRUE(Dialogs->Calls.empty());
+
+  // Characters after the 256th are dropped until the next read.
+  const Snapshot after = TakeSnapshot(*Window);
+  const std::vector<uint8_t> image = Window->RxImage;
+  Window->ComTerminal1->ProcessString("late");
+  EXPECT_EQ(Window->RxCount, 256);
+  EXPECT_EQ(Window->RxImage, image);
+  EXPECT_EQ(TakeSnapshot(*Window), after);
+}
+
+struct CodeCase {
+  uint8_t Code, Buzzer;
+  int CodeSystem;  // Sayıcı 2 (3) is what the window had
+  const char* Status;
+  bool BuzzerOn;
+};
+
+class CodeAndBuzzerBytes : public ReadTest, public testing::WithParamInterface<CodeCase> {};
+
+TEST_P(CodeAndBuzzerBytes, AreTakenAsTheIndicatorSendsThem) {
+  const CodeCase c = GetParam();
+  StartIndicator({}, "", ImageWith({{246, c.Code}, {248, c.Buzzer}}));
+  Window->CheckBox1->setChecked(!c.BuzzerOn);
+  Read(256);
+  EXPECT_EQ(Window->CodeSystem, c.CodeSystem);
+  EXPECT_EQ(Window->ComboBox1->currentIndex(), c.CodeSystem);
+  EXPECT_EQ(Window->StatusBar1->PanelText(0), QString::fromUtf8(c.Status));
+  EXPECT_EQ(Window->CheckBox1->isChecked(), c.BuzzerOn);
+  EXPECT_EQ(Window->FrameTable, Floors(0, 15));
+  EXPECT_TRUE(Dialogs->Calls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, CodeAndBuzzerBytes,
+                         // 0 is an index in a file, but no code system on the line.
+                         testing::Values(CodeCase{16, 2, 4, " 7 Segment", true},
+                                         CodeCase{0, 0, 3, " Sayıcı 2", false},
+                                         CodeCase{32, 255, 3, " Sayıcı 2", true}));
+
+TEST_F(ReadTest, SevenSegmentReadGoesOutAs16AndIsSavedAs4) {
+  StartIndicator({}, "", ImageWith({{246, 16}}));
+  Read(256);
+  Window->BtnWriteClick();
+  ASSERT_TRUE(Sim->WaitUntil([&] { return Sim->Seen().Stored == 1; }, std::chrono::seconds(5)));
+  EXPECT_EQ(Sim->Image(), ImageWith({{246, 16}}));
+
+  QTemporaryDir dir;
+  const QString path = dir.filePath("read.vrd");
+  Dialogs->Files.push_back(path);
+  Window->SpeedButton3Click();
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray saved = file.readAll();
+  ASSERT_EQ(saved.size(), 256);
+  EXPECT_EQ(saved[246], 4);
+}
+
+TEST_F(ReadTest, AnImageHoldingByte27ArrivesShortAndChangesNothing) {
+  const Snapshot before = StartFaultyOnce(sim::Fault::EscInImage);
+  Read(256);
+  EXPECT_LT(Window->RxCount, 256);
+  EXPECT_GT(Window->RxCount, 250);
+  EXPECT_EQ(Window->ProgressBar1->value(), Window->RxCount) << "the bar shows how far the read got";
+  EXPECT_EQ(TakeSnapshot(*Window), before);
+  EXPECT_TRUE(Dialogs->Calls.empty());
+
+  // The indicator's answer to a later handshake belongs to that command, not to the read left short.
+  Sim->SetBehaviour({sim::Fault::ExtraBytes});
+  Window->SpeedButton18Click();
+  ASSERT_TRUE(Handle(256 + 4));
+  EXPECT_EQ(TakeSnapshot(*Window), before);
+  EXPECT_TRUE(Dialogs->Calls.empty());
+
+  // A later read starts afresh and completes.
+  Sim->SetBehaviour({});
+  Read(256 + 4 + 256);
+  EXPECT_EQ(Window->RxCount, 256);
+  ExpectIndicatorsDefaultProject();
+}
+
+TEST_F(ReadTest, AnIndicatorFallingSilentMidImageHoldsNothingUpAndOKUStartsAgain) {
+  const Snapshot before = StartFaultyOnce(sim::Fault::SilentMidImage);
+  Read(128);
+  EXPECT_EQ(Window->RxCount, 128);
+  EXPECT_EQ(Window->ProgressBar1->value(), 128);
+  EXPECT_FALSE(Window->CommandLock().Busy()) << "the window goes on as before";
+  EXPECT_EQ(TakeSnapshot(*Window), before);
+  EXPECT_TRUE(Dialogs->Calls.empty());
+
+  Read(128 + 256);
+  EXPECT_EQ(Received(), "yryr");
+  EXPECT_EQ(Window->RxCount, 256);
+  ExpectIndicatorsDefaultProject();
+  EXPECT_TRUE(Dialogs->Calls.empty());
+}
+
+struct BadImage {
+  std::vector<std::pair<int, uint8_t>> Changes;
+  const char* Field;
+  int Value;
+};
+
+class RefusedImages : public ReadTest, public testing::WithParamInterface<BadImage> {};
+
+TEST_P(RefusedImages, AreRefusedWithAMessageBeforeAnythingChanges) {
+  const BadImage c = GetParam();
+  varo::DeviceImage image = sim::DefaultImage();
+  for (const auto& [position, value] : c.Changes) image[position] = value;
+  StartIndicator({}, "", image);
+  const Snapshot before = TakeSnapshot(*Window);
+  Read(256);
+  EXPECT_EQ(Window->RxCount, 256);
+  // The message shows once the port's dispatch is over.
+  ASSERT_TRUE(ServeUntil([&] { return !Dialogs->Calls.empty(); }));
+  ASSERT_EQ(Dialogs->Calls.size(), 1u);
+  const TScriptedDialogs::TCall& box = Dialogs->Calls[0];
+  EXPECT_EQ(box.Kind, "Error");
+  EXPECT_EQ(box.Caption, "VARO PROGRAMMER");
+  EXPECT_TRUE(box.Text.contains(QString::fromUtf8(c.Field))) << box.Text.toStdString();
+  EXPECT_TRUE(box.Text.contains(QString::number(c.Value))) << box.Text.toStdString();
+  EXPECT_TRUE(box.Text.endsWith('.'));
+  EXPECT_EQ(TakeSnapshot(*Window), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadFields, RefusedImages,
+    testing::Values(BadImage{{{244, 68}}, "İlk Kat", 68},
+                    // Floor 59 leaves one last floor, 60: item 1 is beyond that list.
+                    BadImage{{{244, 67}, {247, 1}}, "Son Kat", 1}, BadImage{{{245, 0}}, "Frame sayısı", 0},
+                    BadImage{{{245, 62}}, "Frame sayısı", 62}));

@@ -1,0 +1,66 @@
+# Sourced by the end-to-end scripts, with the folder of varo-programmer and
+# varo-indicator-sim as the script's first argument: runs the script again in a
+# virtual display, and gives it a work folder and helpers to drive the window.
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+if [ -z "${VARO_IN_XVFB:-}" ]; then
+  VARO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAILED: $*" >&2; echo "--- indicator log" >&2; cat "$work/sim.log" >&2 || true; exit 1; }
+
+# Polls a command for up to $1 tenths of a second.
+await() {
+  local tenths=$1; shift
+  for _ in $(seq "$tenths"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+window_named() { xdotool search --onlyvisible --name "$1" | head -n 1; }
+
+# Starts the simulated indicator (its options as arguments) on $work/port, and
+# the window with no device tree, so it lists no real port, only that one.
+start() {
+  "$bin/varo-indicator-sim" --link "$work/port" "$@" >"$work/sim.log" 2>&1 &
+  pids+=($!)
+  await 50 test -L "$work/port" || fail "the indicator did not start"
+  VARO_DEVICE_ROOT="$work/no-devices" "$bin/varo-programmer" --port "$work/port" &
+  pids+=($!)
+  await 100 window_named '^VARO PROGRAMLAYICI$' || fail "the window did not appear"
+  win=$(window_named '^VARO PROGRAMLAYICI$')
+  sleep 0.5
+}
+
+# Window positions are those of the client area.
+click() { xdotool mousemove --window "$win" "$1" "$2" click 1; sleep 0.2; }
+# A segment of the display picture, by its position in the picture.
+segment() { click $((12 + $1)) $((42 + $2)); }
+
+# Saves the project as the user would, into $1.
+save() {
+  click 77 15
+  await 50 window_named '^Ayar Kaydet$' || fail "no save dialog"
+  local dialog
+  dialog=$(window_named '^Ayar Kaydet$')
+  xdotool windowfocus --sync "$dialog" type --delay 20 "$1"
+  xdotool key Return
+  await 50 test -s "$1" || fail "the project was not saved into $1"
+}
+
+# Writes the project with F9 (about 16 seconds) and closes the completion message.
+write_f9() {
+  xdotool mousemove --window "$win" 300 200 key F9
+  await 400 window_named '^VARO PROGRAMMER$' || fail "no completion message"
+  local box
+  box=$(window_named '^VARO PROGRAMMER$')
+  grep -q "image stored" "$work/sim.log" || fail "the indicator stored no image"
+  xdotool windowfocus --sync "$box" key Return
+  await 50 bash -c "! xdotool search --onlyvisible --name '^VARO PROGRAMMER\$'" || fail "the message did not close"
+}
