@@ -9,6 +9,8 @@ const char* const ApplicationTitle = "VARO PROGRAMMER";
 
 TVaroApplication::TVaroApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QString::fromUtf8(ApplicationTitle));
+  // Lets the desktop match the window to its entry and icon.
+  setDesktopFileName(QStringLiteral("varo-programmer"));
 }
 
 bool TVaroApplication::notify(QObject* receiver, QEvent* event) {

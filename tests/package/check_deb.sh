@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Checks the Debian package as a technician's machine would take it: exactly the two
+# programs, the desktop entry and the icons; the dependencies; unpacked into a scratch
+# root (dpkg -x) the entry validates and points at what is there, and the programs start.
+# usage: check_deb.sh <package.deb>
+set -euo pipefail
+deb=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+icons=usr/share/icons/hicolor
+expected=(usr/bin/varo-indicator-sim usr/bin/varo-programmer
+  usr/share/applications/varo-programmer.desktop "$icons/scalable/apps/varo-programmer.svg")
+for size in 16 22 24 32 48 64 128 256; do expected+=("$icons/${size}x$size/apps/varo-programmer.png"); done
+dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./||' | sort >"$work/files"
+diff -u <(printf '%s\n' "${expected[@]}" | sort) "$work/files" || fail "the package holds other files"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for pkg in libqt6widgets6 libqt6gui6 fonts-liberation fonts-dejavu-core; do
+  [[ ", $depends," == *", $pkg"[\ ,]* ]] || fail "no dependency on $pkg: $depends"
+done
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-translations-l10n* ]] || fail "qt6-translations-l10n is not recommended"
+
+root=$work/root
+dpkg -x "$deb" "$root"
+entry=$root/usr/share/applications/varo-programmer.desktop
+desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
+exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry")
+icon=$(sed -n 's/^Icon=//p' "$entry")
+[ -x "$root/usr/bin/$exec_name" ] || fail "the entry starts $exec_name, which is not in usr/bin"
+[ -f "$root/$icons/48x48/apps/$icon.png" ] || fail "no icon named $icon"
+
+version=$(dpkg-deb -f "$deb" Version)
+[ "$("$root/usr/bin/varo-programmer" --version)" = "VARO PROGRAMMER $version" ] || fail "--version does not say $version"
+"$root/usr/bin/varo-indicator-sim" --help | grep -q -- --fault || fail "the simulator gives no help"
+
+# Started for real on the offscreen platform (no port of this machine looked at), the
+# program keeps running quietly until it is stopped.
+mkdir -m 700 "$work/run"
+status=0
+XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=offscreen VARO_DEVICE_ROOT=$work/no-devices \
+  timeout 2 "$root/usr/bin/varo-programmer" >"$work/out" 2>&1 || status=$?
+[ "$status" -eq 124 ] || { cat "$work/out" >&2; fail "the unpacked program ended at start with status $status"; }
+[ ! -s "$work/out" ] || { cat "$work/out" >&2; fail "the unpacked program printed at start"; }
+echo "package ok: $(basename "$deb")"
