@@ -1,6 +1,7 @@
 #include "DisplayPicture.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace varo {
@@ -41,15 +42,31 @@ inline bool Open(const uint8_t* row, const uint8_t* mark, uint8_t now, int i) {
   return mark[i] != now && !IsBlack(row + 3 * i);
 }
 
+// Fills pixels [left, right) of one row: the marks in one memset, the colour
+// in blocks of 16 pixels.
+inline void PaintRun(uint8_t* row, uint8_t* mark, uint8_t now, int left, int right, const uint8_t (&block)[48]) {
+  std::memset(mark + left, now, static_cast<size_t>(right - left));
+  uint8_t* p = row + 3 * left;
+  size_t n = static_cast<size_t>(right - left);
+  for (; n >= 16; n -= 16, p += 48) std::memcpy(p, block, 48);
+  std::memcpy(p, block, 3 * n);
+}
+
 // A seed fill that looks back at the row it came from only where the new run
-// reaches past the old one, so each pixel is tested about twice.
+// reaches past the old one, so each pixel is tested about twice. A run's
+// extent is found first and painted in one go.
 size_t FloodFill(RgbView view, int x, int y, Rgb fill) {
   if (!view.Contains(x, y)) return 0;
   if (IsBlack(view.Bits + y * view.Stride + 3 * x)) return 0;
   marks.Begin(static_cast<size_t>(view.Width) * view.Height);
   const uint8_t now = marks.Current;
   const int w = view.Width, h = view.Height;
-  const uint8_t red = fill.R, green = fill.G, blue = fill.B;
+  uint8_t block[48];
+  for (int k = 0; k < 16; ++k) {
+    block[3 * k] = fill.R;
+    block[3 * k + 1] = fill.G;
+    block[3 * k + 2] = fill.B;
+  }
   std::vector<Run>& runs = pending;
   auto push = [&runs, h](int ry, int left, int right, int dy) {
     if (ry + dy >= 0 && ry + dy < h) runs.push_back({ry + dy, left, right, dy});
@@ -65,16 +82,9 @@ size_t FloodFill(RgbView view, int x, int y, Rgb fill) {
     uint8_t* const row = view.Bits + r.Y * view.Stride;
     uint8_t* const mark = marks.Stamp.data() + static_cast<size_t>(r.Y) * w;
     auto open = [row, mark, now](int k) { return Open(row, mark, now, k); };
-    auto set = [row, mark, now, red, green, blue](int k) {
-      row[3 * k] = red;
-      row[3 * k + 1] = green;
-      row[3 * k + 2] = blue;
-      mark[k] = now;
-    };
 
     int i = r.Left;
-    while (i >= 0 && open(i)) set(i--);
-    filled += static_cast<size_t>(r.Left - i);
+    while (i >= 0 && open(i)) --i;
     int left = i + 1;
     bool skip = i >= r.Left;  // nothing open at r.Left: look for the next opening
     if (!skip) {
@@ -83,9 +93,9 @@ size_t FloodFill(RgbView view, int x, int y, Rgb fill) {
     }
     do {
       if (!skip) {
-        const int from = i;
-        while (i < w && open(i)) set(i++);
-        filled += static_cast<size_t>(i - from);
+        while (i < w && open(i)) ++i;
+        PaintRun(row, mark, now, left, i, block);
+        filled += static_cast<size_t>(i - left);
         push(r.Y, left, i - 1, r.Dy);
         if (i > r.Right + 1) push(r.Y, r.Right + 1, i - 1, -r.Dy);
       }
