@@ -71,19 +71,26 @@ bool TDomain::CandidatePresent(const std::string& path,
   return embedded->has_value() || FileExists(path);
 }
 
-void TDomain::OpenIfNeeded() {
-  if (open_ || !searchNeeded_) return;
+std::optional<std::string> TDomain::FindCatalog(std::optional<TAssemblyFileInfo>* embedded) const {
   const std::string tail = "/LC_MESSAGES/" + name_ + ".mo";
-  std::optional<TAssemblyFileInfo> embedded;
-  std::string candidate = directory_ + language_ + tail;
-  if (!CandidatePresent(candidate, &embedded)) {
-    candidate = directory_ + language_.substr(0, 2) + tail;
-    if (!CandidatePresent(candidate, &embedded)) {
-      searchNeeded_ = false;
-      return;
+  for (const std::string& language : LanguageList(language_)) {
+    for (const std::string& folder : {language, language.substr(0, 2)}) {
+      std::string candidate = directory_ + folder + tail;
+      if (CandidatePresent(candidate, embedded)) return candidate;
     }
   }
-  const std::string path = embedded ? embedded_->ExecutablePath() : candidate;
+  return std::nullopt;
+}
+
+void TDomain::OpenIfNeeded() {
+  if (open_ || !searchNeeded_) return;
+  std::optional<TAssemblyFileInfo> embedded;
+  const std::optional<std::string> candidate = FindCatalog(&embedded);
+  if (!candidate) {
+    searchNeeded_ = false;
+    return;
+  }
+  const std::string path = embedded ? embedded_->ExecutablePath() : *candidate;
 
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw std::runtime_error("Cannot open file " + path);
