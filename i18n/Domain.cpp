@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <stdexcept>
 #include <system_error>
 
@@ -63,6 +64,18 @@ std::shared_lock<std::shared_mutex> TDomain::LockReady() {
   }
   held.lock();
   return held;
+}
+
+// Under the lock held for reading; only the first of several threads seeing it reports.
+bool TDomain::MappedBytesPresent() {
+  if (!open_ || fd_ < 0) return true;
+  if (shrunk_.load(std::memory_order_relaxed)) return false;
+  struct stat st;
+  if (fstat(fd_, &st) == 0 && uint64_t(st.st_size) >= catalogEnd_) return true;
+  if (!shrunk_.exchange(true))
+    std::fprintf(stderr, "The catalog file %s became shorter while in use; its texts stay untranslated.\n",
+                 path_.c_str());
+  return false;
 }
 
 bool TDomain::CandidatePresent(const std::string& path,
@@ -126,6 +139,7 @@ void TDomain::OpenIfNeeded() {
     size = embedded->Size;
   }
   const bool inside = offset <= fileSize && size <= fileSize - offset;
+  catalogEnd_ = inside ? offset + size : 0;
   if (!inside || !catalog_.Attach(static_cast<const unsigned char*>(view) + offset, size))
     throw std::runtime_error("This file is not a valid GNU gettext mo file: " + path);
 }
@@ -136,6 +150,8 @@ void TDomain::Close() {
   if (fd_ >= 0) close(fd_);
   view_ = nullptr;
   viewSize_ = 0;
+  catalogEnd_ = 0;
+  shrunk_ = false;
   fd_ = -1;
   path_.clear();
   open_ = false;

@@ -1,6 +1,7 @@
 // Message translation from GNU gettext MO catalogs. Texts are UTF-8 throughout.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -132,9 +133,12 @@ class TDomain {
 
   // Opens the catalog at the first lookup (throwing std::runtime_error on failure) and calls
   // use(translation) while the catalog is held; false when there is no translation.
+  // A catalog file that shrank below the mapped catalog is no longer read (its pages would
+  // fault): it is reported once on stderr and translates nothing until the domain reopens.
   template <class F>
   bool Lookup(std::string_view text, F&& use) {
     std::shared_lock<std::shared_mutex> held = LockReady();
+    if (!MappedBytesPresent()) return false;
     std::optional<std::string_view> found = catalog_.Find(text);
     if (!found) return false;
     use(*found);
@@ -143,6 +147,7 @@ class TDomain {
 
  private:
   std::shared_lock<std::shared_mutex> LockReady();
+  bool MappedBytesPresent();
   void OpenIfNeeded();
   void Close();
   bool CandidatePresent(const std::string& path, std::optional<TAssemblyFileInfo>* embedded) const;
@@ -159,6 +164,8 @@ class TDomain {
   int fd_ = -1;
   void* view_ = nullptr;
   size_t viewSize_ = 0;
+  uint64_t catalogEnd_ = 0;  // file offset just past the catalog's bytes
+  std::atomic<bool> shrunk_{false};
   std::string path_;
   TMoCatalog catalog_;
 };
