@@ -38,7 +38,12 @@ std::string TVaroStartUp::Language() const {
 }
 
 TBuiltInTexts::TBuiltInTexts(const std::string& language, const QString& qtTranslations) {
-  QtLoaded_ = Qt_.load(QStringLiteral("qtbase_") + QString::fromStdString(language), qtTranslations) &&
-              QCoreApplication::installTranslator(&Qt_);
+  // The catalogs' order: the first language of the list that Qt has a translation for.
+  for (const std::string& each : LanguageList(language)) {
+    if (Qt_.load(QStringLiteral("qtbase_") + QString::fromStdString(each), qtTranslations)) {
+      QtLoaded_ = QCoreApplication::installTranslator(&Qt_);
+      break;
+    }
+  }
   QCoreApplication::installTranslator(&Catalogs_);
 }

@@ -18,7 +18,7 @@ class TVaroStartUp {
   TVaroStartUp(const TVaroStartUp&) = delete;
   TVaroStartUp& operator=(const TVaroStartUp&) = delete;
 
-  // The language the translation service chose, e.g. "tr_TR" or "C".
+  // The language the translation service chose, e.g. "tr_TR", "C" or a list such as "de:tr".
   std::string Language() const;
 };
 

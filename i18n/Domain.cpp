@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <stdexcept>
 #include <system_error>
 
@@ -65,25 +66,44 @@ std::shared_lock<std::shared_mutex> TDomain::LockReady() {
   return held;
 }
 
+// Under the lock held for reading; only the first of several threads seeing it reports.
+bool TDomain::MappedBytesPresent() {
+  if (!open_ || fd_ < 0) return true;
+  if (shrunk_.load(std::memory_order_relaxed)) return false;
+  struct stat st;
+  if (fstat(fd_, &st) == 0 && uint64_t(st.st_size) >= catalogEnd_) return true;
+  if (!shrunk_.exchange(true))
+    std::fprintf(stderr, "The catalog file %s became shorter while in use; its texts stay untranslated.\n",
+                 path_.c_str());
+  return false;
+}
+
 bool TDomain::CandidatePresent(const std::string& path,
                                std::optional<TAssemblyFileInfo>* embedded) const {
   *embedded = embedded_ ? embedded_->FindByPath(path) : std::nullopt;
   return embedded->has_value() || FileExists(path);
 }
 
-void TDomain::OpenIfNeeded() {
-  if (open_ || !searchNeeded_) return;
+std::optional<std::string> TDomain::FindCatalog(std::optional<TAssemblyFileInfo>* embedded) const {
   const std::string tail = "/LC_MESSAGES/" + name_ + ".mo";
-  std::optional<TAssemblyFileInfo> embedded;
-  std::string candidate = directory_ + language_ + tail;
-  if (!CandidatePresent(candidate, &embedded)) {
-    candidate = directory_ + language_.substr(0, 2) + tail;
-    if (!CandidatePresent(candidate, &embedded)) {
-      searchNeeded_ = false;
-      return;
+  for (const std::string& language : LanguageList(language_)) {
+    for (const std::string& folder : {language, language.substr(0, 2)}) {
+      std::string candidate = directory_ + folder + tail;
+      if (CandidatePresent(candidate, embedded)) return candidate;
     }
   }
-  const std::string path = embedded ? embedded_->ExecutablePath() : candidate;
+  return std::nullopt;
+}
+
+void TDomain::OpenIfNeeded() {
+  if (open_ || !searchNeeded_) return;
+  std::optional<TAssemblyFileInfo> embedded;
+  const std::optional<std::string> candidate = FindCatalog(&embedded);
+  if (!candidate) {
+    searchNeeded_ = false;
+    return;
+  }
+  const std::string path = embedded ? embedded_->ExecutablePath() : *candidate;
 
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw std::runtime_error("Cannot open file " + path);
@@ -119,6 +139,7 @@ void TDomain::OpenIfNeeded() {
     size = embedded->Size;
   }
   const bool inside = offset <= fileSize && size <= fileSize - offset;
+  catalogEnd_ = inside ? offset + size : 0;
   if (!inside || !catalog_.Attach(static_cast<const unsigned char*>(view) + offset, size))
     throw std::runtime_error("This file is not a valid GNU gettext mo file: " + path);
 }
@@ -129,6 +150,8 @@ void TDomain::Close() {
   if (fd_ >= 0) close(fd_);
   view_ = nullptr;
   viewSize_ = 0;
+  catalogEnd_ = 0;
+  shrunk_ = false;
   fd_ = -1;
   path_.clear();
   open_ = false;

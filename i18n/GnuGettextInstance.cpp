@@ -11,8 +11,7 @@ TGnuGettextInstance::TGnuGettextInstance(std::string baseDirectory,
 }
 
 void TGnuGettextInstance::SelectLanguage(const std::string& code) {
-  std::string language = code.empty() ? DetectLanguage() : code;
-  if (!IsSafeLanguage(language)) language = "C";
+  const std::string language = SafeLanguage(code.empty() ? DetectLanguage() : code);
   std::unique_lock<std::shared_mutex> held(tableLock_);
   language_ = language;
   for (auto& domain : domains_) domain->SetLanguage(language_);

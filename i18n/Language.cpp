@@ -9,38 +9,65 @@ std::string Environment(const char* name) {
   return value ? value : "";
 }
 
-bool TwoLetters(std::string_view s) {
-  auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
-  return s.size() == 2 && letter(s[0]) && letter(s[1]);
+// "tr_TR.UTF-8@euro" and "sr_RS@latin" name the languages tr_TR and sr_RS.
+std::string WithoutCodesetAndModifier(std::string_view locale) {
+  return std::string(locale.substr(0, locale.find_first_of(".@")));
 }
 
-// The user's locale as the C library would take it for messages, e.g. "tr_TR.UTF-8@euro".
-std::string UserLocaleLanguage() {
-  std::string locale = Environment("LC_ALL");
-  if (locale.empty()) locale = Environment("LC_MESSAGES");
-  const std::string_view name = std::string_view(locale).substr(0, locale.find_first_of(".@"));
-  const size_t underscore = name.find('_');
-  const std::string_view language = name.substr(0, underscore);
-  if (!TwoLetters(language)) return "C";
-  if (underscore == std::string_view::npos) return std::string(language);
-  const std::string_view country = name.substr(underscore + 1);
-  if (!TwoLetters(country)) return "C";
-  return std::string(language) + "_" + std::string(country);
+std::vector<std::string> Split(std::string_view list) {
+  std::vector<std::string> parts;
+  for (size_t start = 0;;) {
+    const size_t colon = list.find(':', start);
+    parts.emplace_back(list.substr(start, colon == std::string_view::npos ? colon : colon - start));
+    if (colon == std::string_view::npos) return parts;
+    start = colon + 1;
+  }
+}
+
+std::string Joined(const std::vector<std::string>& languages) {
+  std::string list;
+  for (const std::string& language : languages) list += (list.empty() ? "" : ":") + language;
+  return list;
 }
 
 }  // namespace
 
-std::string DetectLanguage() {
-  std::string code = Environment("LANG");
-  if (code.empty()) code = UserLocaleLanguage();
-  const size_t dot = code.find('.');
-  if (dot != std::string::npos) code.erase(dot);
-  return code;
+TLocaleEnvironment ReadLocaleEnvironment() {
+  return {Environment("LANGUAGE"), Environment("LC_ALL"), Environment("LC_MESSAGES"),
+          Environment("LANG")};
 }
+
+std::vector<std::string> ChooseLanguages(const TLocaleEnvironment& environment) {
+  std::string locale = environment.LcAll;
+  if (locale.empty()) locale = environment.LcMessages;
+  if (locale.empty()) locale = environment.Lang;
+  const std::string language = WithoutCodesetAndModifier(locale);
+  // Programs in the C locale must speak as POSIX says, so LANGUAGE is not asked then.
+  if (language == "C" || language == "POSIX" || !IsSafeLanguage(language)) return {"C"};
+  std::vector<std::string> chosen;
+  for (const std::string& entry : Split(environment.Language)) {
+    const std::string wanted = WithoutCodesetAndModifier(entry);
+    if (IsSafeLanguage(wanted)) chosen.push_back(wanted);
+  }
+  if (chosen.empty()) chosen.push_back(language);
+  return chosen;
+}
+
+std::string DetectLanguage() { return Joined(ChooseLanguages(ReadLocaleEnvironment())); }
+
+std::vector<std::string> LanguageList(std::string_view code) {
+  std::vector<std::string> languages;
+  for (std::string& language : Split(code))
+    if (IsSafeLanguage(language)) languages.push_back(std::move(language));
+  if (languages.empty()) languages.push_back("C");
+  return languages;
+}
+
+std::string SafeLanguage(std::string_view code) { return Joined(LanguageList(code)); }
 
 bool IsSafeLanguage(std::string_view code) {
   if (code.empty() || code.front() == '.') return false;
   for (unsigned char c : code)
-    if (c == '/' || c < 0x20 || c == 0x7f) return false;
+    if (c == '/' || c == ':' || c < 0x20 || c == 0x7f) return false;
   return true;
 }

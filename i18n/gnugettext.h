@@ -1,6 +1,7 @@
 // Message translation from GNU gettext MO catalogs. Texts are UTF-8 throughout.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -27,10 +28,25 @@ std::string InsertCarriageReturns(std::string_view s);
 
 // ---- language -----------------------------------------------------------------------------
 
-// LANG, else LC_ALL, else LC_MESSAGES (as "ll_CC" or "ll"), else "C"; cut before the first ".".
+// The variables that choose the language of messages, as the environment holds them.
+struct TLocaleEnvironment {
+  std::string Language;  // GNU's LANGUAGE: languages separated by ":", best first
+  std::string LcAll;
+  std::string LcMessages;
+  std::string Lang;
+};
+TLocaleEnvironment ReadLocaleEnvironment();
+// The messages locale is the first set of LC_ALL, LC_MESSAGES and LANG; unless it is C or POSIX
+// (or none is set: {"C"}), LANGUAGE's entries come in its place. Every name loses its codeset
+// (from ".") and modifier (from "@"); names unfit for a path are left out.
+std::vector<std::string> ChooseLanguages(const TLocaleEnvironment& environment);
+// ChooseLanguages for this process's environment, joined by ":", e.g. "de:tr" or "tr_TR".
 std::string DetectLanguage();
-// A language name becomes one path component: it must not be empty, hold "/" or control
-// characters, or start with "." (so neither it nor its two-letter form can be "." or "..").
+// The entries of a language list such as "de:tr_TR", best first; unsafe entries are left out,
+// and a list left empty is {"C"}.
+std::vector<std::string> LanguageList(std::string_view code);
+// The same list joined by ":" again.
+std::string SafeLanguage(std::string_view code);
 bool IsSafeLanguage(std::string_view code);
 
 // ---- one MO catalog held in memory --------------------------------------------------------
@@ -117,9 +133,12 @@ class TDomain {
 
   // Opens the catalog at the first lookup (throwing std::runtime_error on failure) and calls
   // use(translation) while the catalog is held; false when there is no translation.
+  // A catalog file that shrank below the mapped catalog is no longer read (its pages would
+  // fault): it is reported once on stderr and translates nothing until the domain reopens.
   template <class F>
   bool Lookup(std::string_view text, F&& use) {
     std::shared_lock<std::shared_mutex> held = LockReady();
+    if (!MappedBytesPresent()) return false;
     std::optional<std::string_view> found = catalog_.Find(text);
     if (!found) return false;
     use(*found);
@@ -128,9 +147,12 @@ class TDomain {
 
  private:
   std::shared_lock<std::shared_mutex> LockReady();
+  bool MappedBytesPresent();
   void OpenIfNeeded();
   void Close();
   bool CandidatePresent(const std::string& path, std::optional<TAssemblyFileInfo>* embedded) const;
+  // Each language of the list, then its first two letters: the first catalog present.
+  std::optional<std::string> FindCatalog(std::optional<TAssemblyFileInfo>* embedded) const;
 
   mutable std::shared_mutex lock_;
   std::string name_;
@@ -142,6 +164,8 @@ class TDomain {
   int fd_ = -1;
   void* view_ = nullptr;
   size_t viewSize_ = 0;
+  uint64_t catalogEnd_ = 0;  // file offset just past the catalog's bytes
+  std::atomic<bool> shrunk_{false};
   std::string path_;
   TMoCatalog catalog_;
 };
@@ -157,7 +181,8 @@ class TGnuGettextInstance {
   TGnuGettextInstance(const TGnuGettextInstance&) = delete;
   TGnuGettextInstance& operator=(const TGnuGettextInstance&) = delete;
 
-  // Empty: detect it. A name unfit for a path selects "C".
+  // Empty: detect it. A list ("de:tr") is searched in its order; a name unfit for a path is
+  // left out of it, and a list left empty selects "C".
   void SelectLanguage(const std::string& code);
   void SetDomainDirectory(const std::string& domain, const std::string& directory);
   void SetCurrentDomain(const std::string& domain);

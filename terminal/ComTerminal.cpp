@@ -1,11 +1,14 @@
 // Construction, properties, font, caret and keyboard of the terminal control.
 #include "CPortCtl.h"
+#include "Windows1254.h"
 
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QScrollBar>
+
+#include <optional>
 
 TCustomComTerminal::TCustomComTerminal(QWidget* Parent) : QAbstractScrollArea(Parent) {
   setFocusPolicy(Qt::StrongFocus);
@@ -229,11 +232,11 @@ void TCustomComTerminal::keyPressEvent(QKeyEvent* Event) {
   // Arrow and page keys belong to the terminal, not to scrolling the view.
   int Key = Event->key();
   KeyDown(Key, Event->modifiers());
-  // The cells hold single bytes, shown as Latin-1; a typed character beyond it has no byte to send.
+  // The cells hold single bytes of the system's code page; a character outside it has no byte.
   const QString Text = Event->text();
-  for (const QChar Typed : Text) {
-    if (Typed.unicode() <= 0xFF) {
-      char Ch = static_cast<char>(Typed.unicode());
+  for (const char32_t Typed : Text.toUcs4()) {
+    if (const std::optional<unsigned char> Byte = UnicodeToWindows1254(Typed)) {
+      char Ch = static_cast<char>(*Byte);
       KeyPress(Ch);
     }
   }

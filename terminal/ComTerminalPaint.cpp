@@ -1,5 +1,6 @@
 // Painting of the cells and the caret, and what the screen rules ask to repaint.
 #include "CPortCtl.h"
+#include "Windows1254.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -49,8 +50,8 @@ void TCustomComTerminal::DrawCell(QPainter& Painter, int X, int Y, const TTermCh
     Painter.setFont(Font);
   }
   Painter.setPen(ToQColor(Cell.FrontColor));
-  // Bytes are shown one to one as Latin-1; the terminal does no code-page conversion.
-  Painter.drawText(Rect.left(), Rect.top() + FFontAscent, QString(QChar(static_cast<uchar>(Cell.Ch))));
+  const char32_t Shown = Windows1254ToUnicode(static_cast<unsigned char>(Cell.Ch));
+  Painter.drawText(Rect.left(), Rect.top() + FFontAscent, QString::fromUcs4(&Shown, 1));
 }
 
 void TCustomComTerminal::paintEvent(QPaintEvent* Event) {

@@ -3,6 +3,7 @@
 #include "TermSession.h"
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 // One (possibly nested) run over received bytes: the caret stays hidden, and parsers replaced
@@ -50,6 +51,11 @@ std::string WithLineFeeds(const char* Bytes, std::size_t Count) {
     }
   }
   return Str;
+}
+
+// Parameters reach the whole int range, so relative moves are summed wide; PlaceCaret clamps.
+int MovedBy(int From, long long By) {
+  return static_cast<int>(std::clamp<long long>(From + By, INT_MIN, INT_MAX));
 }
 
 }  // namespace
@@ -138,13 +144,13 @@ bool TTermSession::ApplyCode(TEscapeCode Code, const TEscapeParams* Params) {
   switch (Code) {
     // The application cursor codes move the caret like the plain ones when received.
     case ecCursorUp:
-    case ecAppCursorUp: PlaceCaret(X, Y - P1); break;
+    case ecAppCursorUp: PlaceCaret(X, MovedBy(Y, -static_cast<long long>(P1))); break;
     case ecCursorDown:
-    case ecAppCursorDown: PlaceCaret(X, Y + P1); break;
+    case ecAppCursorDown: PlaceCaret(X, MovedBy(Y, P1)); break;
     case ecCursorLeft:
-    case ecAppCursorLeft: PlaceCaret(X - P1, Y); break;
+    case ecAppCursorLeft: PlaceCaret(MovedBy(X, -static_cast<long long>(P1)), Y); break;
     case ecCursorRight:
-    case ecAppCursorRight: PlaceCaret(X + P1, Y); break;
+    case ecAppCursorRight: PlaceCaret(MovedBy(X, P1), Y); break;
     case ecCursorHome:
     case ecCursorMove: PlaceCaret(P2, P1); break;
     case ecReverseLineFeed: MoveCaret(cmReverseLineFeed); break;

@@ -1,8 +1,6 @@
 // Binding to a port, the parser for the emulation, the events and the sending side.
 #include "TermSession.h"
 
-#include <utility>
-
 TTermSession::TTermSession() {
   FComLink.OnRxBuf = [this](TObject* Sender, const void* Buffer, int32_t Count) {
     ReceiveBlock(Sender, Buffer, Count);
@@ -111,18 +109,6 @@ class TCaretHidden {
   TTermSession& FSession;
 };
 
-class TEchoing {
- public:
-  explicit TEchoing(bool& Flag) : FFlag(Flag), FOld(std::exchange(Flag, true)) {}
-  ~TEchoing() { FFlag = FOld; }
-  TEchoing(const TEchoing&) = delete;
-  TEchoing& operator=(const TEchoing&) = delete;
-
- private:
-  bool& FFlag;
-  bool FOld;
-};
-
 }  // namespace
 
 void TTermSession::SendChar(char Ch) {
@@ -148,15 +134,14 @@ void TTermSession::SendCode(TEscapeCode Code, const TEscapeParams* Params) {
     FComPort->WriteString(Str);
   }
   if (FLocalEcho) {
-    // The echo shows what was sent; a query echoed this way must not answer the remote side.
+    // The echo acts as if the code had been received, so an echoed query is answered too.
     TCaretHidden Hidden(*this);
-    TEchoing Echoing(FEchoing);
     ApplyCode(Code, Params);
   }
 }
 
 void TTermSession::SendAnswer(TEscapeCode Code, const TEscapeParams* Params) {
-  if (FEchoing || !CanSend() || !FEscapeCodes) {
+  if (!CanSend() || !FEscapeCodes) {
     return;
   }
   const std::string Str = FEscapeCodes->CodeToString(Code, Params);

@@ -106,7 +106,6 @@ class TTermSession : public TTermScreen, public TComponent {
   // processing ends, since the loop may still be reading it.
   std::vector<std::unique_ptr<TEscapeCodes>> FRetiredCodes;
   int FProcessingDepth = 0;
-  bool FEchoing = false;  // a sent code is being applied to the own screen
   bool FAppendLF = false;
   bool FForce7Bit = false;
   bool FLocalEcho = false;

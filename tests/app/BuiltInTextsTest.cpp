@@ -137,6 +137,19 @@ TEST(BuiltInTexts, CloseQuestionButtonsTakeTheCatalogsOverQtsOwnTranslation) {
     }
 }
 
+TEST(BuiltInTexts, QtsTranslationIsTheFirstOfTheLanguageListThatQtHas) {
+  const QString qtTranslations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  const std::pair<const char*, const char*> cases[] = {
+      {"tr_TR", "Yeniden Dene"}, {"xx:tr", "Yeniden Dene"}, {"de:tr", "Wiederholen"},
+      {"xx_YY:de_DE", "Wiederholen"}, {"xx:yy", "Retry"}, {"C", "Retry"},
+  };
+  for (const auto& [language, retry] : cases) {
+    const TBuiltInTexts texts(language, qtTranslations);
+    EXPECT_EQ(texts.QtTranslationLoaded(), std::string(retry) != "Retry") << language;
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Retry").toStdString(), retry) << language;
+  }
+}
+
 TEST(BuiltInTexts, NoTranslatorSeesTheWindowsOwnTexts) {
   TEverythingTranslator everything;
   QCoreApplication::installTranslator(&everything);

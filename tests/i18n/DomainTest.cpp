@@ -89,3 +89,52 @@ TEST(Domain, AFileThatCannotBeOpenedIsTriedAgain) {
   dir.PutCatalog("de", "default", "default_de.mo");
   EXPECT_EQ(Lookup(domain, "Cancel").value_or("?"), "Abbrechen");
 }
+
+// Reading the pages of a mapped file past its new end would raise SIGBUS.
+TEST(Domain, ACatalogCutShortWhileMappedTranslatesNothingAndSaysSoOnce) {
+  struct TCase {
+    const char* catalog;
+    const char* text;
+    const char* translation;
+    long keep;  // bytes left; negative: that many fewer than the file has
+  };
+  const TCase cases[] = {
+      {"default_de.mo", "Cancel", "Abbrechen", 0},
+      {"large.mo", "Stop file 4065", "Übersetzt: 5604 elif potS ✓", 4096},
+      {"large.mo", "Stop file 4065", "Übersetzt: 5604 elif potS ✓", 540000},
+      {"large.mo", "Stop file 4065", "Übersetzt: 5604 elif potS ✓", -1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string(c.catalog) + " cut to " + std::to_string(c.keep));
+    TScratchDir dir;
+    const std::string path = dir.PutCatalog("de", "default", c.catalog);
+    const std::string bytes = ReadFile(path);
+    TGnuGettextInstance translator(dir.Path());
+    translator.SelectLanguage("de");
+    ASSERT_EQ(translator.TranslateText(c.text), c.translation);
+
+    const long keep = c.keep < 0 ? long(bytes.size()) + c.keep : c.keep;
+    ASSERT_EQ(truncate(path.c_str(), keep), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(translator.TranslateText(c.text), c.text);
+    EXPECT_EQ(translator.TranslateText("Cancel"), "Cancel");
+    dir.Put("de/LC_MESSAGES/default.mo", bytes);  // back to full length: still not trusted
+    EXPECT_EQ(translator.TranslateText(c.text), c.text);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "The catalog file " + path + " became shorter while in use; its texts stay untranslated.\n");
+
+    translator.SelectLanguage("de");
+    EXPECT_EQ(translator.TranslateText(c.text), c.translation) << "opened again after a change";
+  }
+}
+
+TEST(Domain, ACatalogThatGrowsWhileMappedKeepsTranslating) {
+  TScratchDir dir;
+  const std::string path = dir.PutCatalog("de", "default", "default_de.mo");
+  TDomain domain("default", dir.Path(), "de", nullptr);
+  EXPECT_EQ(Lookup(domain, "Cancel").value_or("?"), "Abbrechen");
+  dir.Put("de/LC_MESSAGES/default.mo", ReadFile(path) + std::string(10000, 'x'));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Lookup(domain, "Cancel").value_or("?"), "Abbrechen");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}

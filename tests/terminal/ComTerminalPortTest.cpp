@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -55,11 +56,31 @@ TEST_F(TermWindowPort, TypedCharactersAndCursorKeysGoToThePort) {
   QTest::keyClick(&Terminal, Qt::Key_Home);
   QTest::keyClick(&Terminal, Qt::Key_End);  // no code for it
   Type(QStringLiteral("\u00E9"));
-  Type(QStringLiteral("\u015F"));  // beyond Latin-1: no byte for it
   EXPECT_EQ(SentBeforeMarker(), "ab\r\r\n" + ESC + "[A" + ESC + "[H" + "\xE9");
   EXPECT_EQ(Chars, "") << "nothing echoed";
   EXPECT_EQ(Terminal.CaretPos().X, 1);
   EXPECT_EQ(Terminal.CaretPos().Y, 1);
+}
+
+TEST_F(TermWindowPort, TypedCharactersGoOutInTheTurkishCodePage) {
+  Connect();
+  const std::pair<QString, std::string> Cases[] = {
+      {QStringLiteral("\u0131\u015F\u011F\u0130\u015E\u011E"), "\xFD\xFE\xF0\xDD\xDE\xD0"},
+      {QStringLiteral("\u00E7\u00F6\u00FC\u00C7\u00D6\u00DC"), "\xE7\xF6\xFC\xC7\xD6\xDC"},
+      {QStringLiteral("\u20AC\u2019"), "\x80\x92"},
+      // The Latin-1 letters whose places the Turkish ones took, and what the page lacks.
+      {QStringLiteral("\u00FD\u00FE\u00F0\u00DD\u00DE\u00D0\u0080\u017D\u4E2D"), ""},
+      {QString::fromUcs4(U"\U0001F600a"), "a"},
+  };
+  for (const auto& [Typed, Sent] : Cases) {
+    SCOPED_TRACE(Typed.toStdString());
+    Type(Typed);
+    EXPECT_EQ(SentBeforeMarker(), Sent);
+  }
+  Terminal.SetLocalEcho(true);
+  Type(QStringLiteral("\u0131"));
+  EXPECT_EQ(Terminal.Buffer().GetChar(1, 1).Ch, '\xFD') << "the echo stores the same byte";
+  EXPECT_EQ(Chars, "\xFD");
 }
 
 TEST_F(TermWindowPort, ApplicationCursorKeysSendTheirOwnCodes) {

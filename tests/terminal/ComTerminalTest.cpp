@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -276,6 +277,50 @@ TEST(ComTerminal, CaretIsPaintedInverted) {
 
 // What the window shows after the buffer scrolled, read from the window's own pixels, since the
 // scroll moves existing pixels instead of repainting them.
+// One window cell as the viewport shows it.
+QImage CellPicture(TTestTerminal& Terminal, int X, int Y) {
+  return Terminal.viewport()->grab().toImage().copy((X - 1) * Terminal.FontWidth(), (Y - 1) * Terminal.FontHeight(),
+                                                    Terminal.FontWidth(), Terminal.FontHeight());
+}
+
+// What a cell in the default colours looks like when it shows Ch.
+QImage ExpectedCell(const TTestTerminal& Terminal, QChar Ch, const QImage& Like) {
+  QImage Picture(Like.size(), Like.format());
+  Picture.fill(Qt::black);
+  QPainter Painter(&Picture);
+  Painter.setFont(Terminal.font());
+  Painter.setPen(Qt::white);
+  Painter.drawText(0, QFontMetrics(Terminal.font()).ascent(), QString(Ch));
+  return Picture;
+}
+
+TEST(ComTerminal, CellsShowTheirBytesInTheTurkishCodePage) {
+  TTestTerminal Terminal;
+  struct TShown {
+    char Byte;
+    QChar Turkish;  // what the byte means in Windows-1254
+    QChar Latin1;   // what it would mean read as Latin-1
+  };
+  const TShown Cases[] = {{'\xFD', u'\u0131', u'\u00FD'}, {'\xFE', u'\u015F', u'\u00FE'},
+                          {'\xF0', u'\u011F', u'\u00F0'}, {'\xDD', u'\u0130', u'\u00DD'},
+                          {'\xDE', u'\u015E', u'\u00DE'}, {'\xD0', u'\u011E', u'\u00D0'},
+                          {'\x80', u'\u20AC', u'\u0080'}, {'\xE7', u'\u00E7', u'\u00E7'}};
+  for (const TShown& Case : Cases) {
+    Terminal.Write(std::string(1, Case.Byte));
+  }
+  Terminal.show();
+  Settle();
+  int X = 1;
+  for (const TShown& Case : Cases) {
+    SCOPED_TRACE(X);
+    const QImage Shown = CellPicture(Terminal, X++, 1);
+    EXPECT_EQ(Shown, ExpectedCell(Terminal, Case.Turkish, Shown));
+    if (Case.Turkish != Case.Latin1) {
+      EXPECT_NE(Shown, ExpectedCell(Terminal, Case.Latin1, Shown));
+    }
+  }
+}
+
 TEST(ComTerminal, BufferScrollMovesTheShownLines) {
   TTestTerminal Terminal;
   Terminal.SetColumns(20);

@@ -368,6 +368,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TCaretCase{"UpNegativeGoesDown", teVT100orANSI, {5, 10}, ESC + "[-2A", {5, 12}},
                       TCaretCase{"UpNotANumberIsOne", teVT100orANSI, {5, 10}, ESC + "[?3A", {5, 9}},
                       TCaretCase{"MoveLeadingSemicolonIsOneParameter", teVT100orANSI, {7, 7}, ESC + "[;5f", {1, 1}},
+                      // Parameters at the ends of the int range must not wrap past the screen edge.
+                      TCaretCase{"RightByIntMax", teVT100orANSI, {10, 10}, ESC + "[2147483647C", {80, 10}},
+                      TCaretCase{"RightByIntMin", teVT100orANSI, {10, 10}, ESC + "[-2147483648C", {1, 10}},
+                      TCaretCase{"LeftByIntMax", teVT100orANSI, {10, 10}, ESC + "[2147483647D", {1, 10}},
+                      TCaretCase{"LeftByIntMin", teVT100orANSI, {10, 10}, ESC + "[-2147483648D", {80, 10}},
+                      TCaretCase{"UpByIntMax", teVT100orANSI, {10, 10}, ESC + "[2147483647A", {10, 1}},
+                      TCaretCase{"UpByIntMin", teVT100orANSI, {10, 10}, ESC + "[-2147483648A", {10, 24}},
+                      TCaretCase{"DownByIntMax", teVT100orANSI, {10, 10}, ESC + "[2147483647B", {10, 24}},
+                      TCaretCase{"DownByIntMin", teVT100orANSI, {10, 10}, ESC + "[-2147483648B", {10, 1}},
+                      TCaretCase{"FromTheCornerByIntMax", teVT100orANSI, {80, 24}, ESC + "[2147483647C" + ESC +
+                                 "[2147483647B", {80, 24}},
                       TCaretCase{"AppUp", teVT100orANSI, {5, 10}, ESC + "OA", {5, 9}},
                       TCaretCase{"AppDown", teVT100orANSI, {5, 10}, ESC + "OB", {5, 11}},
                       TCaretCase{"AppRight", teVT100orANSI, {5, 10}, ESC + "OC", {6, 10}},
@@ -527,7 +538,7 @@ TEST_F(TermPort, SendCharWritesEchoesAndAddsTheLineFeed) {
   EXPECT_EQ(SentBeforeMarker(), "b\r\nc");
 }
 
-TEST_F(TermPort, SendCodeWritesTheParsersTextAndEchoesWithoutAnswering) {
+TEST_F(TermPort, SendCodeWritesTheParsersTextAndEchoesLikeAReceivedCode) {
   Session.SetComPort(&Port);
   const TEscapeParams Move{"5", "10"};
   Session.SendCode(ecCursorMove, &Move);  // closed: nothing
@@ -545,8 +556,9 @@ TEST_F(TermPort, SendCodeWritesTheParsersTextAndEchoesWithoutAnswering) {
   Session.SendCode(ecIdentify, nullptr);
   Session.SendCode(ecQueryCursorPos, nullptr);
   EXPECT_EQ(Session.Chars, "") << "codes fire no OnChar";
+  // An echoed query is answered as a received one would be.
   EXPECT_EQ(SentBeforeMarker(), ESC + "[5;10f" + ESC + "[m" + ESC + "Y\x24\x29" + ESC + "[5;10f" + ESC + "[c" +
-                                    ESC + "[6n");
+                                    ESC + "[?1;2c" + ESC + "[6n" + ESC + "[5;10R");
 }
 
 TEST_F(TermPort, SendAnswerNeedsAParserAndIsNeverEchoed) {
