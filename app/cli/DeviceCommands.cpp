@@ -9,6 +9,7 @@
 #include "ImageRefusal.h"
 #include "Progress.h"
 #include "core/DeviceProtocol.h"
+#include "core/DeviceWrite.h"
 #include "core/ErrorText.h"
 #include "core/ImageVerify.h"
 #include "core/ProjectFile.h"
@@ -107,6 +108,8 @@ class TRun {
       }
       case TDeviceCommandKind::ShowFloors:
         if (!Link().ShowFloors()) throw TCommandEnd{ExitNoAnswer, NoAnswer()};
+        // Closing discards what the line has not carried yet: give the "s" a byte's time.
+        Io_.Pause(varo::BytePauseMs);
         Port_.Close();
         return;
     }
