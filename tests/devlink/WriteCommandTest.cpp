@@ -250,3 +250,20 @@ TEST_F(WriteTest, VerifyAfterWritingReadsBackOnlyWhenTicked) {
     EXPECT_FALSE(Window->Modified);
   }
 }
+
+TEST_F(WriteTest, VerifyThatGetsAShortAnswerSaysHowMuchCame) {
+  sim::Behaviour shortImage;
+  shortImage.Fault = sim::Fault::ShortImage;
+  StartIndicator(shortImage);
+  EditingMode();
+  Window->VerifyCheckBox->setChecked(true);
+  Hook = [&](int ms) {
+    if (ms == varo::ReadPollMs)
+      Sim->WaitUntil([&] { return Window->ComPort1.InputQueueCount() > 0; }, std::chrono::milliseconds(ms));
+  };
+  Window->BtnWriteClick();
+  ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Info", "Error"}));
+  EXPECT_EQ(Dialogs->Calls[1].Text, "Doğrulanamadı: cihaz 256 bayttan yalnız 255 bayt gönderdi.");
+  EXPECT_FALSE(Window->ComPort1.Connected());
+  EXPECT_EQ(Window->ProgressBar1->value(), 0);
+}
