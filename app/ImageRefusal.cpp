@@ -20,3 +20,11 @@ QString RefusedFieldText(const varo::EImageRefused& e) {
       .arg(e.Lowest)
       .arg(e.Highest);
 }
+
+QString ProjectFileRefusalText(const QString& path, const varo::EImageRefused& e) {
+  return QStringLiteral("Ayar dosyası açılamadı: %1\n").arg(path) + RefusedFieldText(e);
+}
+
+QString ReadRefusalText(const varo::EImageRefused& e) {
+  return QStringLiteral("Cihazdan okunan ayarlar alınmadı, proje değişmedi:\n") + RefusedFieldText(e);
+}

@@ -11,6 +11,7 @@
 #include "Pause.h"
 #include "SerialHooks.h"
 #include "core/DeviceImage.h"
+#include "core/DeviceProtocol.h"
 #include "core/SegmentPattern.h"
 #include "core/SerialPorts.h"
 #include "ui_UMain.h"
@@ -149,7 +150,12 @@ class TFmMain : public QWidget, public Ui::FmMain {
   bool SaveProject();
   void SetUpComPort();
   void SetUpComTerminal();
-  void SendImageByte(uint8_t value);
+
+  // The device link with this window's pauses, port box, progress bar and Retry/Cancel box.
+  varo::TDeviceLink DeviceLink();
+  // Verify after writing (VerifyCheckBox ticked): reads the image back once the
+  // completion message is closed and shows "Doğrulandı" or what differs.
+  void VerifyWrite(const varo::DeviceImage& sent);
 
   // The floor range the frame table was built for (bytes 244, 245, 247).
   struct TTableRange {

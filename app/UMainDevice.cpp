@@ -5,7 +5,6 @@
 #include "CommandLock.h"
 #include "UMain.h"
 #include "VaroApplication.h"
-#include "core/DeviceWrite.h"
 
 namespace {
 
@@ -34,18 +33,8 @@ QString RefusedPortsHint(const std::vector<std::string>& refused) {
 void TFmMain::SetUpComPort() {
   ComPort1.SetName("ComPort1");
   ComPort1.SetPort("COM1");
-  ComPort1.SetBaudRate(br19200);
-  ComPort1.SetDataBits(dbEight);
-  ComPort1.Parity().SetBits(prNone);
-  ComPort1.SetStopBits(sbOneStopBit);
+  varo::SetIndicatorLine(ComPort1);
   ComPort1.SetEvents(AllComEvents);
-  TComFlowControl& flow = ComPort1.FlowControl();
-  flow.SetOutCTSFlow(false);
-  flow.SetOutDSRFlow(false);
-  flow.SetControlDTR(dtrDisable);
-  flow.SetControlRTS(rtsDisable);
-  flow.SetXonXoffOut(false);
-  flow.SetXonXoffIn(false);
   ComPort1.SetSyncMethod(smThreadSync);
 }
 
@@ -67,62 +56,39 @@ void TFmMain::ComRefreshClick() {
 
 void TFmMain::TypePortName(const QString& name) { comport->setEditText(name); }
 
+varo::TDeviceLink TFmMain::DeviceLink() {
+  varo::TDeviceHooks hooks;
+  hooks.Pause = [this](int ms) { Pause(ms); };
+  hooks.PortName = [this] { return LocalName(comport->currentText()); };
+  hooks.Progress = [this](int value) { ProgressBar1->setValue(value); };
+  hooks.RetryAfterNoAnswer = [this] {
+    return Dialogs().AskRetryCancel(WarningCaption, QString::fromUtf8(NoAnswerText)) == TDialogs::TAnswer::Retry;
+  };
+  // Serves the port events handed over meanwhile (the "E" is already taken).
+  hooks.AfterAnswer = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+  return varo::TDeviceLink(ComPort1, std::move(hooks));
+}
+
 bool TFmMain::ConnectDevice() {
   // What the indicator says from now on answers this command, not an earlier read.
   Reading_ = false;
-  for (;;) {
-    ProgressBar1->setValue(0);
-    ComPort1.SetPort(LocalName(comport->currentText()));
-    // A line that hung up (adapter pulled, indicator restarted) would refuse
-    // every write; open it afresh under the same name.
-    if (ComPort1.Connected() && varo::LineHungUp(ComPort1.Handle())) ComPort1.Close();
-    if (!ComPort1.Connected()) ComPort1.Open();
-    ComPort1.WriteString("y");
-    Pause(varo::AnswerPauseMs);
-    std::string answer;
-    ComPort1.ReadString(answer, 1);
-    if (answer == "E") break;
-    ProgressBar1->setValue(0);
-    if (Dialogs().AskRetryCancel(WarningCaption, QString::fromUtf8(NoAnswerText)) != TDialogs::TAnswer::Retry) {
-      if (ComPort1.Connected()) ComPort1.Close();
-      return false;
-    }
-  }
-  // Serves the port events handed over meanwhile (the "E" is already taken).
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  ComPort1.SetPort(LocalName(comport->currentText()));
-  if (!ComPort1.Connected()) ComPort1.Open();
-  return true;
-}
-
-void TFmMain::SendImageByte(uint8_t value) {
-  ComPort1.Write(&value, 1);
-  Pause(varo::BytePauseMs);
-  ProgressBar1->setValue(ProgressBar1->value() + 1);
+  return DeviceLink().Connect();
 }
 
 void TFmMain::BtnWriteClick() {
   TDeviceCommand command(*CommandLock_);
   if (!command) return;
-  Pause(varo::CommandPauseMs);
-  if (!ConnectDevice()) return;
-  Pause(varo::CommandPauseMs);
+  Reading_ = false;
   const varo::DeviceImage image = BuildDeviceImage(varo::CodeSystemForm::Device);
-  ComPort1.WriteString("w");
-  ProgressBar1->setValue(0);
-  for (const varo::WriteRun& run : varo::DeviceWriteRuns(image)) {
-    for (int position = run.Begin; position < run.End; ++position) SendImageByte(image[position]);
-    if (run.PauseAfterMs > 0) Pause(run.PauseAfterMs);
-  }
-  if (ComPort1.Connected()) ComPort1.Close();
+  if (DeviceLink().Write(image).End != varo::TTransferEnd::Done) return;
   Dialogs().ShowInfo(QString::fromUtf8(ApplicationTitle), QString::fromUtf8(WriteDoneText));
+  if (VerifyCheckBox->isChecked()) VerifyWrite(image);
   ProgressBar1->setValue(0);
 }
 
 void TFmMain::SpeedButton18Click() {
   TDeviceCommand command(*CommandLock_);
   if (!command) return;
-  if (!ConnectDevice()) return;
-  Pause(varo::ShowFloorsPauseMs);
-  ComPort1.WriteString("s");
+  Reading_ = false;
+  DeviceLink().ShowFloors();
 }

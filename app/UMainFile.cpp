@@ -16,10 +16,6 @@ TDialogs::TFileDialog OpenDialog1() { return {"Ayar Aç", QString::fromUtf8(File
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-QString RefusalText(const QString& path, const varo::EImageRefused& e) {
-  return QStringLiteral("Ayar dosyası açılamadı: %1\n").arg(path) + RefusedFieldText(e);
-}
-
 }  // namespace
 
 varo::DeviceImage TFmMain::BuildDeviceImage(varo::CodeSystemForm form) const {
@@ -84,7 +80,7 @@ void TFmMain::SpeedButton2Click() {
   try {
     image = varo::DecodeDeviceImage(bytes, varo::CodeSystemForm::File);
   } catch (const varo::EImageRefused& e) {
-    throw EProjectFileRefused(RefusalText(*path, e).toStdString());
+    throw EProjectFileRefused(ProjectFileRefusalText(*path, e).toStdString());
   }
   ApplyProjectImage(image);
   setWindowTitle(QString::fromUtf8(MainTitle) + " - " + *path);

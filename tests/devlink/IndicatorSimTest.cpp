@@ -242,3 +242,17 @@ TEST(SimDrawing, NamesAnImageNoWindowCanShow) {
   EXPECT_EQ(sim::DrawFloors(image),
             "an image no window can show: frame count (byte 245) is 0, not within 1..61\n");
 }
+
+TEST(SimProtocol, CorruptStoresOnlyThatPositionWrongAndSendsItBack) {
+  for (int position : {0, 77, 245, 255}) {
+    Behaviour b;
+    b.CorruptAt = position;
+    Protocol p(b, sim::DefaultImage());
+    const varo::DeviceImage written = NumberedImage();
+    Feed(p, "yw" + ImageText(written));
+    varo::DeviceImage expected = written;
+    expected[position] = static_cast<uint8_t>(~expected[position]);
+    EXPECT_EQ(p.Image(), expected) << position;
+    EXPECT_EQ(Feed(p, "yr"), "E" + ImageText(expected)) << position;
+  }
+}

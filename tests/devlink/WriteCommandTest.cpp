@@ -209,3 +209,61 @@ TEST_F(WriteTest, APortLeftOpenAfterAHangUpCloses) {
   Window->ComPort1.Close();
   EXPECT_FALSE(Window->ComPort1.Connected());
 }
+
+TEST_F(WriteTest, VerifyAfterWritingReadsBackOnlyWhenTicked) {
+  EXPECT_FALSE(Window->VerifyCheckBox->isChecked()) << "off at start: the window writes as it always did";
+  struct Case {
+    int Corrupt;
+    QString Kind;
+    QString Text;
+  };
+  const Case cases[] = {
+      {-1, "Info", "Doğrulandı"},
+      {13, "Error",
+       "Doğrulanmadı, 1 bayt farklı:\nbayt 13: frame 3 bayt 1 (kat 3): gönderilen 0x%1, okunan 0x%2"},
+  };
+  EditingMode();
+  Window->VerifyCheckBox->setChecked(true);
+  // A poll for the answer lasts until a byte is there (or its own length).
+  Hook = [&](int ms) {
+    if (ms == varo::ReadPollMs)
+      Sim->WaitUntil([&] { return Window->ComPort1.InputQueueCount() > 0; }, std::chrono::milliseconds(ms));
+  };
+  for (const Case& c : cases) {
+    sim::Behaviour b;
+    b.CorruptAt = c.Corrupt;
+    StartIndicator(b);
+    Dialogs->Calls.clear();
+    Window->BtnWriteClick();
+    ASSERT_EQ(Dialogs->Calls.size(), 2u) << c.Corrupt;
+    EXPECT_EQ(Dialogs->Calls[0].Text, Done);
+    EXPECT_EQ(Dialogs->Calls[1].Kind, c.Kind);
+    EXPECT_EQ(Dialogs->Calls[1].Caption, "VARO PROGRAMMER");
+    const uint8_t sent = Window->BuildDeviceImage(varo::CodeSystemForm::Device)[13];
+    const auto hex = [](uint8_t b) { return QString::number(b, 16).rightJustified(2, '0').toUpper(); };
+    const QString expected = c.Corrupt < 0 ? c.Text : c.Text.arg(hex(sent), hex(uint8_t(~sent)));
+    EXPECT_EQ(Dialogs->Calls[1].Text, expected);
+    EXPECT_EQ(Received().substr(0, 2), "yw");
+    EXPECT_EQ(Received().substr(258), "yr") << "the read-back after the write";
+    EXPECT_FALSE(Window->ComPort1.Connected());
+    EXPECT_EQ(Window->ProgressBar1->value(), 0);
+    EXPECT_FALSE(Window->Modified);
+  }
+}
+
+TEST_F(WriteTest, VerifyThatGetsAShortAnswerSaysHowMuchCame) {
+  sim::Behaviour shortImage;
+  shortImage.Fault = sim::Fault::ShortImage;
+  StartIndicator(shortImage);
+  EditingMode();
+  Window->VerifyCheckBox->setChecked(true);
+  Hook = [&](int ms) {
+    if (ms == varo::ReadPollMs)
+      Sim->WaitUntil([&] { return Window->ComPort1.InputQueueCount() > 0; }, std::chrono::milliseconds(ms));
+  };
+  Window->BtnWriteClick();
+  ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Info", "Error"}));
+  EXPECT_EQ(Dialogs->Calls[1].Text, "Doğrulanamadı: cihaz 256 bayttan yalnız 255 bayt gönderdi.");
+  EXPECT_FALSE(Window->ComPort1.Connected());
+  EXPECT_EQ(Window->ProgressBar1->value(), 0);
+}

@@ -157,6 +157,10 @@ void Protocol::ImageByte(unsigned char byte, Reaction& r) {
   }
   if (Incoming_.size() < varo::DeviceImageSize) return;
   std::copy(Incoming_.begin(), Incoming_.end(), Image_.begin());
+  if (Behaviour_.CorruptAt >= 0 && Behaviour_.CorruptAt < varo::DeviceImageSize) {
+    Image_[Behaviour_.CorruptAt] = static_cast<unsigned char>(~Image_[Behaviour_.CorruptAt]);
+    r.Log.push_back("byte " + std::to_string(Behaviour_.CorruptAt) + " stored wrong");
+  }
   ++Seen_.Stored;
   State_ = State::Idle;
   r.Stored = Image_;

@@ -40,6 +40,7 @@ struct Behaviour {
   int Times = -1;         // how often the fault strikes; -1 every time
   int HangUpAfter = 100;  // image bytes taken before the line drops
   bool Paced = false;     // answer "r" at the line rate, one byte per character time
+  int CorruptAt = -1;     // a written image is stored with this position's bits inverted
 };
 
 // Everything the indicator does in answer to one byte.

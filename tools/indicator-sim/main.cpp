@@ -24,6 +24,7 @@ const char* const Usage =
     "                     hang-up-in-write, short-image, esc-in-image, silent-mid-image\n"
     "  --times N          the fault strikes the first N times only\n"
     "  --hang-up-after N  image bytes taken before hang-up-in-write drops the line (100)\n"
+    "  --corrupt POS      store byte POS (0 to 255) of every written image wrong\n"
     "  --draw FILE        draw the floors of a .vrd file and exit\n";
 
 varo::DeviceImage ProjectAsDevice(const std::string& path) {
@@ -71,6 +72,9 @@ int main(int argc, char** argv) {
         behaviour.Times = Number(value(), "--times");
       } else if (arg == "--hang-up-after") {
         behaviour.HangUpAfter = Number(value(), "--hang-up-after");
+      } else if (arg == "--corrupt") {
+        behaviour.CorruptAt = Number(value(), "--corrupt");
+        if (behaviour.CorruptAt >= varo::DeviceImageSize) throw std::invalid_argument("--corrupt: no such position");
       } else if (arg == "--draw") {
         Print(sim::DrawFloors(ProjectAsDevice(value())));
         return 0;

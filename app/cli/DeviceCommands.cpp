@@ -1,0 +1,196 @@
+#include "DeviceCommands.h"
+
+#include <sys/prctl.h>
+
+#include <chrono>
+#include <thread>
+
+#include "CPort.h"
+#include "ImageRefusal.h"
+#include "Progress.h"
+#include "core/DeviceProtocol.h"
+#include "core/DeviceWrite.h"
+#include "core/ErrorText.h"
+#include "core/ImageVerify.h"
+#include "core/ProjectFile.h"
+
+namespace {
+
+const char* const NoAnswerText = "Cihazla Bağlantı Kurulamadı...";
+const char* const WriteDoneText = "Yazma İşlemi Tamamlandı...";
+
+// Ends the command with its exit code; the message goes to stderr.
+struct TCommandEnd {
+  int Code;
+  std::string Message;
+};
+
+// What the window would accept of a project file, as the indicator gets it.
+varo::DeviceImage ProjectForDevice(const std::string& path) {
+  const varo::DeviceImage bytes = varo::ReadProjectFile(path);
+  varo::ProjectImage project;
+  try {
+    project = varo::DecodeDeviceImage(bytes, varo::CodeSystemForm::File);
+  } catch (const varo::EImageRefused& e) {
+    throw TCommandEnd{ExitBadProject, ProjectFileRefusalText(QString::fromLocal8Bit(path.c_str()), e).toStdString()};
+  }
+  // The window would send the code system it had before; here there is none to fall back on.
+  if (!project.CodeSystem)
+    throw TCommandEnd{ExitBadProject, "Ayar dosyası açılamadı: " + path + "\nKod sistemi (bayt 246) " +
+                                          std::to_string(bytes[varo::ImageOffset::CodeSystem]) +
+                                          "; 0 ile 4 arasında olmalı"};
+  return varo::EncodeDeviceImage(project, varo::CodeSystemForm::Device);
+}
+
+// The read image as the window's save would store it after a read.
+varo::DeviceImage ReadImageAsFile(const varo::DeviceImage& image) {
+  varo::ProjectImage project;
+  try {
+    project = varo::DecodeDeviceImage(image, varo::CodeSystemForm::Device);
+  } catch (const varo::EImageRefused& e) {
+    throw TCommandEnd{ExitBadProject, ReadRefusalText(e).toStdString()};
+  }
+  if (!project.CodeSystem)
+    throw TCommandEnd{ExitBadProject, "Cihazdan okunan ayarlar alınmadı:\nKod sistemi (bayt 246) " +
+                                          std::to_string(image[varo::ImageOffset::CodeSystem]) +
+                                          "; 1, 2, 4, 8 ya da 16 olmalı"};
+  return varo::EncodeDeviceImage(project, varo::CodeSystemForm::File);
+}
+
+class TRun {
+ public:
+  TRun(const TDeviceRequest& request, const TCommandLineIo& io)
+      : Request_(request), Io_(io), Progress_(io.Err, io.ErrIsTerminal, request.Quiet) {
+    varo::SetIndicatorLine(Port_);
+    // Nobody here serves an event thread's hand-overs: reads and writes go straight to the line.
+    Port_.SetEvents(TComEvents());
+  }
+
+  int Run() {
+    try {
+      Dispatch();
+      return ExitDone;
+    } catch (const TCommandEnd& end) {
+      return Fail(end.Code, end.Message);
+    } catch (const varo::EFileError& e) {
+      return Fail(ExitBadProject, varo::WithFullStop(e.what()));
+    } catch (const EComPort& e) {
+      // Open leaves the port closed; a line that fails later leaves it open.
+      return Fail(Port_.Connected() ? ExitLineFailed : ExitPortNotOpened, varo::WithFullStop(e.Message()));
+    } catch (const std::exception& e) {
+      return Fail(ExitFailed, e.what());
+    }
+  }
+
+ private:
+  void Dispatch() {
+    switch (Request_.Command) {
+      case TDeviceCommandKind::Write: {
+        const varo::DeviceImage image = ProjectForDevice(Request_.File);
+        Progress_.Start("write", varo::DeviceImageSize);
+        Check(Link().Write(image), "written");
+        Result(WriteDoneText);
+        return;
+      }
+      case TDeviceCommandKind::Verify: {
+        const varo::DeviceImage sent = ProjectForDevice(Request_.File);
+        const varo::DeviceImage back = ReadBack();
+        const std::vector<varo::TImageDifference> differences = varo::CompareImages(sent, back);
+        Result(varo::VerifyReport(sent, differences));
+        if (!differences.empty()) throw TCommandEnd{ExitMismatch, ""};
+        return;
+      }
+      case TDeviceCommandKind::Read: {
+        const varo::DeviceImage file = ReadImageAsFile(ReadBack());
+        varo::WriteProjectFile(Request_.File, file);
+        Result("Ayarlar kaydedildi: " + Request_.File);
+        return;
+      }
+      case TDeviceCommandKind::ShowFloors:
+        if (!Link().ShowFloors()) throw TCommandEnd{ExitNoAnswer, NoAnswer()};
+        // Closing discards what the line has not carried yet: give the "s" a byte's time.
+        Io_.Pause(varo::BytePauseMs);
+        Port_.Close();
+        return;
+    }
+  }
+
+  varo::DeviceImage ReadBack() {
+    varo::DeviceImage image{};
+    Progress_.Start("read", varo::DeviceImageSize);
+    const varo::TTransfer got = Link().Read(image);
+    Check(got, "received");
+    Port_.Close();
+    if (got.End == varo::TTransferEnd::Silent)
+      throw TCommandEnd{ExitLineFailed, "the indicator sent " + std::to_string(got.Bytes) +
+                                            " of 256 bytes and then nothing for " +
+                                            std::to_string(varo::ReadSilenceMs) + " ms"};
+    return image;
+  }
+
+  void Check(const varo::TTransfer& t, const char* verb) {
+    if (t.End == varo::TTransferEnd::NoAnswer) throw TCommandEnd{ExitNoAnswer, NoAnswer()};
+    if (t.End == varo::TTransferEnd::Stopped)
+      throw TCommandEnd{ExitInterrupted, "interrupted after " + std::to_string(t.Bytes) + " of 256 bytes " + verb +
+                                             "; the port is closed" +
+                                             (Request_.Command == TDeviceCommandKind::Write && t.Bytes > 0
+                                                  ? ", the indicator holds a partial image"
+                                                  : "")};
+  }
+
+  std::string NoAnswer() const {
+    return std::string(NoAnswerText) + " (" + std::to_string(Request_.Retries + 1) + " handshakes on " +
+           Request_.Port + ")";
+  }
+
+  varo::TDeviceLink Link() {
+    varo::TDeviceHooks hooks;
+    hooks.Pause = Io_.Pause;
+    hooks.PortName = [this] { return Request_.Port; };
+    hooks.Progress = [this](int value) { Progress_.Show(value); };
+    hooks.StopRequested = Io_.StopRequested;
+    Tries_ = 0;
+    hooks.RetryAfterNoAnswer = [this] {
+      if (Tries_ >= Request_.Retries || Io_.StopRequested()) return false;
+      ++Tries_;
+      Note("no answer to the handshake, trying again (" + std::to_string(Tries_) + "/" +
+           std::to_string(Request_.Retries) + ")");
+      return true;
+    };
+    return varo::TDeviceLink(Port_, std::move(hooks));
+  }
+
+  void Result(const std::string& text) {
+    Progress_.Finish();
+    std::fprintf(Io_.Out, "%s\n", text.c_str());
+    std::fflush(Io_.Out);
+  }
+  void Note(const std::string& text) {
+    if (Request_.Quiet) return;
+    Progress_.Finish();
+    std::fprintf(Io_.Err, "varo-programmer: %s\n", text.c_str());
+  }
+  int Fail(int code, const std::string& message) {
+    Progress_.Finish();
+    if (code == ExitInterrupted && Port_.Connected()) Port_.Close();
+    if (!message.empty()) std::fprintf(Io_.Err, "varo-programmer: %s\n", message.c_str());
+    return code;
+  }
+
+  const TDeviceRequest& Request_;
+  const TCommandLineIo& Io_;
+  TProgress Progress_;
+  TComPort Port_;
+  int Tries_ = 0;
+};
+
+}  // namespace
+
+int RunDeviceCommand(const TDeviceRequest& request, const TCommandLineIo& io) { return TRun(request, io).Run(); }
+
+void SleepPrecisely(int milliseconds) {
+  // The kernel's default 50 us of timer slack would add 13 ms to a write's 260 pauses.
+  static const bool precise = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
+  (void)precise;
+  std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds));
+}
