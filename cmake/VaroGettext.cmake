@@ -19,7 +19,9 @@ endfunction()
 # varo_large_po(<output.po> <entries>): a catalog source of realistic texts, the same every build.
 function(varo_large_po output count)
   set(script ${PROJECT_SOURCE_DIR}/tests/i18n/large_po.py)
+  get_filename_component(dir ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
     COMMAND ${VARO_PYTHON3} ${script} ${output} ${count}
     DEPENDS ${script} VERBATIM)
 endfunction()

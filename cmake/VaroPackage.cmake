@@ -10,8 +10,11 @@ set(icon ${PROJECT_SOURCE_DIR}/resources/icons/varo-programmer.svg)
 set(icon_dir ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 set(rendered)
 foreach(size 16 22 24 32 48 64 128 256)
-  set(png ${PROJECT_BINARY_DIR}/icons/${size}x${size}/varo-programmer.png)
+  set(png_dir ${PROJECT_BINARY_DIR}/icons/${size}x${size})
+  set(png ${png_dir}/varo-programmer.png)
+  # Ninja makes an output's folder itself, Make does not.
   add_custom_command(OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${png_dir}
     COMMAND ${VARO_RSVG_CONVERT} --width ${size} --height ${size} --output ${png} ${icon}
     DEPENDS ${icon} VERBATIM)
   install(FILES ${png} DESTINATION ${icon_dir}/${size}x${size}/apps)

@@ -7,4 +7,16 @@ namespace varo {
 // character order gets a full stop; ")" and "!" endings stay as they are.
 std::string WithFullStop(const std::string& message);
 
+// "File not found", "Invalid filename", ... for an errno value.
+std::string FileErrorText(int error);
+
+// What a technician can do about the common errno values, in Turkish; empty for the rest.
+std::string FileErrorAdvice(int error);
+
+// "<text>: <path>", and the advice on a second line when there is one.
+std::string FileErrorMessage(const std::string& text, const std::string& path, const std::string& advice);
+
+// "karakter aygıtı", "klasör", ... for the file type bits of a st_mode.
+std::string FileKindName(unsigned mode);
+
 }  // namespace varo

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "DeviceImage.h"
+#include "ErrorText.h"
 
 namespace varo {
 
@@ -14,16 +15,18 @@ class EFileError : public std::runtime_error {
   int SystemErrorCode;  // errno of the failed call; 0 for a short read or write
 };
 
-// "File not found", "Invalid filename", ... for an errno value.
-std::string FileErrorText(int error);
-EFileError ShortReadError();
-EFileError ShortWriteError();
+// Every message names the path and, where it helps, says what to do on a second line.
+EFileError ShortReadError(const std::string& path);
+EFileError ShortWriteError(const std::string& path);
 
-// Reads the first 256 bytes; a shorter file is "Read beyond end of file".
+// Reads the first 256 bytes; a shorter file is "Read beyond end of file". A device, FIFO
+// or socket is refused without being opened, so a FIFO without a writer cannot hang us.
 DeviceImage ReadProjectFile(const std::string& path);
 
-// Writes a temporary file beside the target and renames it over the target
-// only when all bytes are on disk, so a failure never harms the old file.
+// Follows links to the file the name stands for, writes a temporary file beside it and
+// renames it over it only when all bytes are on disk, so a failure never harms the old
+// file. Anything there that is not a regular file (device, FIFO, socket, folder) is
+// refused untouched.
 void WriteProjectFile(const std::string& path, const DeviceImage& image);
 
 }  // namespace varo

@@ -8,7 +8,9 @@
 #include <QTest>
 
 #include "ProjectSnapshot.h"
+#include "SpecialFiles.h"
 #include "WindowFixture.h"
+#include "core/ErrorText.h"
 
 namespace {
 
@@ -24,6 +26,8 @@ void Write(const QString& path, const QByteArray& bytes) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write(bytes);
 }
+
+QString Advice(int error) { return QString::fromStdString(varo::FileErrorAdvice(error)); }
 
 QByteArray DefaultFile() {
   QByteArray b;
@@ -189,10 +193,11 @@ TEST_F(FileTest, FilesThatCannotBeReadChangeNothing) {
   const struct {
     QString File;
     QString Message;
-  } cases[] = {{Path("short.vrd"), "Read beyond end of file."},
-               {Path("missing.vrd"), "File not found."},
-               {Path("short.vrd/x.vrd"), "Invalid filename."},
-               {Dir.path(), "I/O error 21."}};
+  } cases[] = {{Path("short.vrd"), "Read beyond end of file: " + Path("short.vrd") +
+                                        "\nDosya 256 bayttan kısa; bir VARO ayar dosyası değil."},
+               {Path("missing.vrd"), "File not found: " + Path("missing.vrd") + "\n" + Advice(ENOENT)},
+               {Path("short.vrd/x.vrd"), "Invalid filename: " + Path("short.vrd/x.vrd") + "\n" + Advice(ENOTDIR)},
+               {Dir.path(), "I/O error 21: " + Dir.path() + "\n" + Advice(EISDIR)}};
   Window->FrameTable[3] = varo::SegmentPattern{{3, 3, 3, 3}};
   Window->setWindowTitle("VARO PROGRAMLAYICI - " + Path("old.vrd"));
   for (bool modified : {false, true}) {
@@ -326,7 +331,7 @@ TEST_F(FileTest, AFailedSaveKeepsTheOldFileTitleAndModified) {
   setrlimit(RLIMIT_FSIZE, &limit);
   signal(SIGXFSZ, handler);
 
-  EXPECT_EQ(LastError(), "Disk full.");
+  EXPECT_EQ(LastError(), "Disk full: " + Path("p.vrd") + "\n" + QString::fromStdString(varo::FileErrorAdvice(ENOSPC)));
   EXPECT_EQ(Read(Path("p.vrd")), old);
   EXPECT_EQ(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
   EXPECT_EQ(Window->windowTitle(), "VARO PROGRAMLAYICI - before");
@@ -336,7 +341,8 @@ TEST_F(FileTest, AFailedSaveKeepsTheOldFileTitleAndModified) {
 TEST_F(FileTest, SaveIntoAMissingFolder) {
   Window->Modified = true;
   Save(Path("no/such/p.vrd"));
-  EXPECT_EQ(LastError(), "File not found.");
+  EXPECT_EQ(LastError(), "File not found: " + Path("no/such/p.vrd") + "\n" +
+                             QString::fromStdString(varo::FileErrorAdvice(ENOENT)));
   EXPECT_TRUE(Window->Modified);
 }
 
@@ -372,4 +378,70 @@ TEST_F(FileTest, ClosingWithChanges) {
     EXPECT_EQ(Dialogs->Calls[0].Text, "Ayarlarınız Kaydedilsin mi?");
   }
   EXPECT_EQ(Read(Path("closing.vrd")).size(), 256);
+}
+
+// Every way into a save: the button, the question when closing, the question before an open.
+TEST_F(FileTest, ASaveOverADeviceFifoSocketOrFolderIsRefusedOnEveryPath) {
+  SpecialFiles special(Dir.path().toStdString());
+  ASSERT_GE(special.Files.size(), 4u);
+  for (const SpecialFile& f : special.Files) {
+    SCOPED_TRACE(f.Name);
+    const QString target = QString::fromStdString(f.Path);
+    const QString link = Path(QString::fromStdString(f.Name).section('/', -1) + ".vrd");
+    ASSERT_TRUE(QFile::link(target, link));
+    const FileIdentity before = IdentityOf(f.Path);
+    const QString refusal = "Ayar dosyası kaydedilemedi: " + link + "\nBağlantının gösterdiği " + target + " bir " +
+                            QString::fromStdString(f.Kind) +
+                            ", ayar dosyası değil; ona hiçbir şey yazılmadı. Başka bir dosya adı seçin.";
+    for (const char* way : {"button", "close", "open"}) {
+      SCOPED_TRACE(way);
+      Window->show();
+      Window->FrameTable[0] = varo::SegmentPattern{{1, 2, 3, 4}};
+      Window->Modified = true;
+      Window->setWindowTitle("VARO PROGRAMLAYICI - before");
+      Dialogs->Calls.clear();
+      Dialogs->Files = {link};
+      if (way == std::string("button")) {
+        QTest::mouseClick(Window->SpeedButton3, Qt::LeftButton);
+      } else if (way == std::string("close")) {
+        Dialogs->Answers = {Answer::Yes};
+        EXPECT_FALSE(Window->close());
+        EXPECT_TRUE(Window->isVisible());
+      } else {
+        Dialogs->Answers = {Answer::Yes};
+        QTest::mouseClick(Window->SpeedButton2, Qt::LeftButton);
+        EXPECT_EQ(Dialogs->Kinds(), (std::vector<QString>{"YesNoCancel", "Save", "Error"}));
+      }
+      EXPECT_EQ(LastError(), refusal);
+      EXPECT_EQ(Window->windowTitle(), "VARO PROGRAMLAYICI - before");
+      EXPECT_TRUE(Window->Modified);
+      EXPECT_TRUE(Dialogs->Files.empty());
+    }
+    EXPECT_EQ(IdentityOf(f.Path), before);
+    EXPECT_EQ(QFile::symLinkTarget(link), target);
+  }
+}
+
+// Root writes into any folder whatever its mode, so as root the save runs as "nobody".
+TEST_F(FileTest, SaveIntoAReadOnlyFolder) {
+  ASSERT_TRUE(QFile::setPermissions(Dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                    QFile::ReadOther | QFile::ExeOther));
+  ASSERT_TRUE(QDir(Dir.path()).mkdir("locked"));
+  Save(Path("locked/p.vrd"));
+  const QByteArray old = Read(Path("locked/p.vrd"));
+  ASSERT_EQ(old.size(), 256);
+  ASSERT_TRUE(QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                        QFile::ExeOther));
+  Window->FrameTable[0] = varo::SegmentPattern{{1, 2, 3, 4}};
+  Window->Modified = true;
+  Window->setWindowTitle("VARO PROGRAMLAYICI - before");
+  const bool root = ::geteuid() == 0;
+  if (root) ASSERT_EQ(::seteuid(65534), 0);
+  Save(Path("locked/p.vrd"));
+  if (root) ASSERT_EQ(::seteuid(0), 0);
+  QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  EXPECT_EQ(LastError(), "File access denied: " + Path("locked/p.vrd") + "\n" + Advice(EACCES));
+  EXPECT_EQ(Read(Path("locked/p.vrd")), old);
+  EXPECT_EQ(Window->windowTitle(), "VARO PROGRAMLAYICI - before");
+  EXPECT_TRUE(Window->Modified);
 }
