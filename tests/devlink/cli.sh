@@ -75,8 +75,8 @@ while IFS='|' read -r file message; do
   expect 5 "$file"
   [[ -z $out && $err == *"$message"* ]] || fail "$file: $err"
 done <<CASES
-$work/missing.vrd|File not found.
-$work/short.vrd|Read beyond end of file.
+$work/missing.vrd|File not found: $work/missing.vrd
+$work/short.vrd|Read beyond end of file: $work/short.vrd
 $work/zero.vrd|Ayar dosyası açılamadı: $work/zero.vrd
 $work/zero.vrd|Frame sayısı (bayt 245) 0; 1 ile 61 arasında olmalı
 CASES
