@@ -69,8 +69,9 @@ void TFmMain::TypePortName(const QString& name) { comport->setEditText(name); }
 
 bool TFmMain::ConnectDevice() {
   // What the indicator says from now on answers this command, not an earlier read.
-  Reading_ = false;
+  SetReading(false);
   for (;;) {
+    if (CommandStopped()) return false;
     ProgressBar1->setValue(0);
     ComPort1.SetPort(LocalName(comport->currentText()));
     // A line that hung up (adapter pulled, indicator restarted) would refuse
@@ -79,6 +80,7 @@ bool TFmMain::ConnectDevice() {
     if (!ComPort1.Connected()) ComPort1.Open();
     ComPort1.WriteString("y");
     Pause(varo::AnswerPauseMs);
+    if (CommandStopped()) return false;
     std::string answer;
     ComPort1.ReadString(answer, 1);
     if (answer == "E") break;
@@ -96,6 +98,7 @@ bool TFmMain::ConnectDevice() {
 }
 
 void TFmMain::SendImageByte(uint8_t value) {
+  if (CommandStopped()) return;
   ComPort1.Write(&value, 1);
   Pause(varo::BytePauseMs);
   ProgressBar1->setValue(ProgressBar1->value() + 1);
@@ -115,6 +118,7 @@ void TFmMain::BtnWriteClick() {
     if (run.PauseAfterMs > 0) Pause(run.PauseAfterMs);
   }
   if (ComPort1.Connected()) ComPort1.Close();
+  if (CommandStopped()) return;
   Dialogs().ShowInfo(QString::fromUtf8(ApplicationTitle), QString::fromUtf8(WriteDoneText));
   ProgressBar1->setValue(0);
 }
@@ -124,5 +128,6 @@ void TFmMain::SpeedButton18Click() {
   if (!command) return;
   if (!ConnectDevice()) return;
   Pause(varo::ShowFloorsPauseMs);
+  if (CommandStopped()) return;
   ComPort1.WriteString("s");
 }
