@@ -2,7 +2,10 @@
 // While a device command runs the window takes no user input and no second
 // command can start. Input given meanwhile is dropped when the command ends,
 // so a click made during a 16-second write does not start another one.
+// Closing the window meanwhile asks nothing: it stops the command, which
+// checks Stopping() between its steps, and the window closes once it is over.
 #include <QObject>
+#include <functional>
 
 class QWidget;
 
@@ -14,12 +17,18 @@ class TCommandLock : public QObject {
   ~TCommandLock() override;
 
   bool Busy() const { return Busy_; }
+  // The window was closed during the running command.
+  bool Stopping() const { return Stopping_; }
+  // Runs from the event loop when a stopped command is over, before the window closes.
+  std::function<void()> OnStopped;
+
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   friend class TDeviceCommand;
   QWidget* Window_;
   bool Busy_ = false;
+  bool Stopping_ = false;
 };
 
 // One device command: holds the lock for its lifetime.

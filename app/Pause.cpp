@@ -4,16 +4,33 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QTimer>
 #include <chrono>
 #include <thread>
 
-void RealPause(int milliseconds) {
-  // The pause counts from its call, repainting included, and ends on time:
-  // a device write is 260 of them, so the kernel's default 50 us of timer
-  // slack alone would add 13 ms.
+#include "SerialHooks.h"
+
+void RealPause(int milliseconds, const std::function<bool()>& stopped) {
+  // The pause counts from its call, event handling included, and ends on
+  // time: a device write is 260 of them, so the kernel's default 50 us of
+  // timer slack alone would add 13 ms.
   static const bool precise = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
   (void)precise;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+  const TLoopCallsHeld held;
   QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+  // The event loop's timers wake a millisecond or so late: the last stretch is slept.
+  constexpr auto Margin = std::chrono::milliseconds(3);
+  QTimer wake;
+  wake.setTimerType(Qt::PreciseTimer);
+  wake.setSingleShot(true);
+  for (;;) {
+    if (stopped && stopped()) return;
+    const auto left = deadline - Clock::now();
+    if (left <= Margin) break;
+    wake.start(std::chrono::duration_cast<std::chrono::milliseconds>(left - Margin));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  }
   std::this_thread::sleep_until(deadline);
 }

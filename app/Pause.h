@@ -4,6 +4,8 @@
 
 using TPause = std::function<void(int milliseconds)>;
 
-// Brings pending repaints to the screen, then sleeps. It handles no user
-// input and no posted calls, so nothing else can start or be served meanwhile.
-void RealPause(int milliseconds);
+// Keeps the window alive for the given time: it repaints and answers the
+// window system (pings, moves, minimising), but takes no user input and
+// serves no hand-over (see TLoopCallsHeld), so nothing else can start or be
+// served meanwhile. Ends on time, or at once when `stopped` turns true.
+void RealPause(int milliseconds, const std::function<bool()>& stopped = {});

@@ -49,6 +49,11 @@ TFmMain::TFmMain(QWidget* parent) : QWidget(parent), Dialogs_(std::make_unique<T
   connect(SpeedButton18, &QToolButton::clicked, this, &TFmMain::SpeedButton18Click);
   KeyPreview_ = new TKeyPreview(this, [this](int key, Qt::KeyboardModifiers m) { FormKeyDown(key, m); });
   CommandLock_ = new TCommandLock(this);
+  Pause_ = [this](int ms) { RealPause(ms, [this] { return CommandStopped(); }); };
+  // A command stopped by closing the window lets the port go at once.
+  CommandLock_->OnStopped = [this] {
+    if (ComPort1.Connected()) ComPort1.Close();
+  };
   SetUpComPort();
   SetUpComTerminal();
 
@@ -63,6 +68,8 @@ TFmMain::~TFmMain() {
     // The port object lets the device go in any case.
   }
 }
+
+bool TFmMain::CommandStopped() const { return CommandLock_->Stopping(); }
 
 void TFmMain::FormCreate() {
   // Qt widgets are double-buffered already.

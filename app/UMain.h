@@ -167,7 +167,7 @@ class TFmMain : public QWidget, public Ui::FmMain {
   TTableRange TableRange_;
 
   std::unique_ptr<TDialogs> Dialogs_;
-  TPause Pause_ = RealPause;
+  TPause Pause_;  // RealPause, ended early by a close
   TKeyPreview* KeyPreview_ = nullptr;
   TCommandLock* CommandLock_ = nullptr;
   TSerialHooks SerialHooks_;
@@ -176,4 +176,10 @@ class TFmMain : public QWidget, public Ui::FmMain {
   bool Shown_ = false;
   // From "r" sent to the 256th character; any handshake ends it.
   bool Reading_ = false;
+
+  // A device command under way: reading and stopping it.
+  // While reading the terminal passes every byte on and answers nothing.
+  void SetReading(bool reading);
+  // The window was closed during the command: it sends nothing more.
+  bool CommandStopped() const;
 };

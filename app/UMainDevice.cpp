@@ -66,19 +66,20 @@ varo::TDeviceLink TFmMain::DeviceLink() {
   };
   // Serves the port events handed over meanwhile (the "E" is already taken).
   hooks.AfterAnswer = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+  hooks.StopRequested = [this] { return CommandStopped(); };
   return varo::TDeviceLink(ComPort1, std::move(hooks));
 }
 
 bool TFmMain::ConnectDevice() {
   // What the indicator says from now on answers this command, not an earlier read.
-  Reading_ = false;
+  SetReading(false);
   return DeviceLink().Connect();
 }
 
 void TFmMain::BtnWriteClick() {
   TDeviceCommand command(*CommandLock_);
   if (!command) return;
-  Reading_ = false;
+  SetReading(false);
   const varo::DeviceImage image = BuildDeviceImage(varo::CodeSystemForm::Device);
   if (DeviceLink().Write(image).End != varo::TTransferEnd::Done) return;
   Dialogs().ShowInfo(QString::fromUtf8(ApplicationTitle), QString::fromUtf8(WriteDoneText));
@@ -89,6 +90,6 @@ void TFmMain::BtnWriteClick() {
 void TFmMain::SpeedButton18Click() {
   TDeviceCommand command(*CommandLock_);
   if (!command) return;
-  Reading_ = false;
+  SetReading(false);
   DeviceLink().ShowFloors();
 }

@@ -1,17 +1,16 @@
 // The device read: "OKU" asks the indicator for its image, and the hidden
 // terminal hands over its answer one character at a time.
+#include <QPointer>
 #include <algorithm>
 
 #include "CommandLock.h"
 #include "ImageRefusal.h"
+#include "SerialHooks.h"
 #include "UMain.h"
 #include "VaroApplication.h"
 #include "core/DeviceWrite.h"
 #include "core/ErrorText.h"
 
-namespace {
-const char* const ReadRefusedText = "Cihazdan okunan ayarlar alınmadı, proje değişmedi:\n";
-}  // namespace
 
 void TFmMain::SetUpComTerminal() {
   ComTerminal1->SetEmulation(teVT100orANSI);
@@ -27,11 +26,20 @@ void TFmMain::BtnReadClick() {
   if (!command) return;
   if (!ConnectDevice()) return;
   Pause(varo::CommandPauseMs);
+  if (CommandStopped()) return;
   // No window message is handled from here on until the command returns.
   ComPort1.WriteString("r");
   RxCount = 0;
-  Reading_ = true;
+  SetReading(true);
   ProgressBar1->setValue(0);
+}
+
+void TFmMain::SetReading(bool reading) {
+  Reading_ = reading;
+  // An image may hold any byte: no escape sequence may swallow part of it,
+  // nor make the terminal answer a query to the indicator mid-read. A new
+  // parser afterwards also forgets a sequence begun before the read.
+  ComTerminal1->SetEmulation(reading ? teNone : teVT100orANSI);
 }
 
 void TFmMain::ComTerminal1Char(TObject*, char Ch) {
@@ -40,7 +48,7 @@ void TFmMain::ComTerminal1Char(TObject*, char Ch) {
   ++RxCount;
   ProgressBar1->setValue(RxCount);
   if (RxCount != varo::DeviceImageSize) return;
-  Reading_ = false;
+  SetReading(false);
   varo::DeviceImage image;
   std::copy(RxImage.begin(), RxImage.begin() + varo::DeviceImageSize, image.begin());
   varo::ProjectImage project;
@@ -49,11 +57,11 @@ void TFmMain::ComTerminal1Char(TObject*, char Ch) {
   } catch (const varo::EImageRefused& e) {
     // Inside the port's dispatch: a throw would end it without a word, and a
     // modal box would hold the event thread; the box shows once it is over.
-    const QString text = QString::fromStdString(
-        varo::WithFullStop((QString::fromUtf8(ReadRefusedText) + RefusedFieldText(e)).toStdString()));
-    QMetaObject::invokeMethod(
-        this, [this, text] { Dialogs().ShowError(QString::fromUtf8(ApplicationTitle), text); },
-        Qt::QueuedConnection);
+    const QString text = QString::fromStdString(varo::WithFullStop(ReadRefusalText(e).toStdString()));
+    QPointer<TFmMain> window(this);
+    PostLoopCall([window, text] {
+      if (window) window->Dialogs().ShowError(QString::fromUtf8(ApplicationTitle), text);
+    });
     return;
   }
   ApplyProjectImage(project);

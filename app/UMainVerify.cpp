@@ -5,7 +5,7 @@
 #include "core/ImageVerify.h"
 
 void TFmMain::VerifyWrite(const varo::DeviceImage& sent) {
-  Reading_ = false;
+  SetReading(false);
   varo::DeviceImage readBack{};
   const varo::TTransfer got = DeviceLink().Read(readBack);
   if (got.End == varo::TTransferEnd::NoAnswer) return;

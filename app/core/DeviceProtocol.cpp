@@ -25,6 +25,10 @@ void TDeviceLink::CloseIfOpen() {
 
 bool TDeviceLink::Connect() {
   for (;;) {
+    if (Hooks_.StopRequested()) {
+      CloseIfOpen();
+      return false;
+    }
     Hooks_.Progress(0);
     Port_.SetPort(Hooks_.PortName());
     // A line that hung up (adapter pulled, indicator restarted) would refuse
@@ -33,6 +37,10 @@ bool TDeviceLink::Connect() {
     if (!Port_.Connected()) Port_.Open();
     Port_.WriteString("y");
     Hooks_.Pause(AnswerPauseMs);
+    if (Hooks_.StopRequested()) {
+      CloseIfOpen();
+      return false;
+    }
     std::string answer;
     Port_.ReadString(answer, 1);
     if (answer == "E") break;
@@ -74,6 +82,10 @@ TTransfer TDeviceLink::Write(const DeviceImage& image) {
 bool TDeviceLink::ShowFloors() {
   if (!Connect()) return false;
   Hooks_.Pause(ShowFloorsPauseMs);
+  if (Hooks_.StopRequested()) {
+    CloseIfOpen();
+    return false;
+  }
   Port_.WriteString("s");
   return true;
 }

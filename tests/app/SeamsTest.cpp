@@ -5,7 +5,10 @@
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <chrono>
 
+#include "SerialHooks.h"
 #include "WindowFixture.h"
 #include "core/ProjectFile.h"
 
@@ -21,9 +24,8 @@ class Thrower : public QObject {
 
 class EventCounter : public QWidget {
  public:
-  int Posted = 0, Keys = 0, Paints = 0;
+  int Keys = 0, Paints = 0;
   bool event(QEvent* e) override {
-    Posted += e->type() == QEvent::User;
     Keys += e->type() == QEvent::KeyPress;
     Paints += e->type() == QEvent::Paint;
     return QWidget::event(e);
@@ -65,16 +67,42 @@ TEST(RealPause, PaintsButTakesNoInputAndServesNoPostedCalls) {
   widget.show();
   QCoreApplication::processEvents();
   widget.Paints = 0;
-  QCoreApplication::postEvent(&widget, new QEvent(QEvent::User));
+  int served = 0;
+  PostLoopCall([&] { ++served; });
   QCoreApplication::postEvent(&widget, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
   widget.update();
   RealPause(1);
-  EXPECT_EQ(widget.Posted, 0);
+  EXPECT_EQ(served, 0);
   EXPECT_EQ(widget.Keys, 0);
   EXPECT_EQ(widget.Paints, 1);
   QCoreApplication::processEvents();
-  EXPECT_EQ(widget.Posted, 1);
+  EXPECT_EQ(served, 1);
   EXPECT_EQ(widget.Keys, 1);
+}
+
+TEST(RealPause, KeepsTheEventLoopGoingAndKeepsCallsInOrderForLater) {
+  // Timers stand for what the window system sends: they fire within the pause.
+  int fired = 0;
+  QTimer::singleShot(0, [&] { ++fired; });
+  std::vector<int> served;
+  for (int i = 0; i < 3; ++i) {
+    PostLoopCall([&served, i] { served.push_back(i); });
+    RealPause(20);
+  }
+  EXPECT_EQ(fired, 1);
+  EXPECT_TRUE(served.empty()) << "every pause holds them, also one right after another";
+  QCoreApplication::processEvents();
+  EXPECT_EQ(served, (std::vector<int>{0, 1, 2}));
+}
+
+TEST(RealPause, EndsAsSoonAsItIsStopped) {
+  // A pause of ten minutes, stopped after 10 ms: not an ending on time.
+  bool closed = false;
+  QTimer::singleShot(10, [&] { closed = true; });
+  const auto start = std::chrono::steady_clock::now();
+  RealPause(600000, [&] { return closed; });
+  EXPECT_TRUE(closed);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(5));
 }
 
 TEST(QtDialogs, FileDialogsCarryTitleFilterAndSuffix) {

@@ -204,7 +204,7 @@ TEST_F(HandshakeTest, TheAnswerWaitsInTheQueueThroughThePause) {
     // Give a pause that wrongly served the hand-overs every chance to hand the "E" to the link.
     for (int i = 0; i < 5; ++i) {
       WaitForHandOvers(std::chrono::milliseconds(500));
-      RealPause(0);
+      RealPause(20);
     }
     queuedAtRead = Window->ComPort1.InputQueueCount();
   };

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <mutex>
@@ -141,10 +142,17 @@ TEST(SimIndicator, SpeaksTheProtocolOnAPseudoTerminal) {
   // The listener runs on the indicator's thread.
   std::mutex lock;
   std::optional<varo::DeviceImage> stored;
+  std::string heard;
+  std::vector<sim::Clock::time_point> heardAt;
   sim::Listener listener;
   listener.Stored = [&](const varo::DeviceImage& image) {
     std::lock_guard<std::mutex> l(lock);
     stored = image;
+  };
+  listener.Received = [&](unsigned char byte, sim::Clock::time_point at) {
+    std::lock_guard<std::mutex> l(lock);
+    heard += static_cast<char>(byte);
+    heardAt.push_back(at);
   };
   sim::Indicator indicator({}, sim::DefaultImage(), "", listener);
   TRawClient client(indicator.Path());
@@ -164,6 +172,9 @@ TEST(SimIndicator, SpeaksTheProtocolOnAPseudoTerminal) {
   ASSERT_TRUE(client.Send("yr"));
   EXPECT_EQ(client.Receive(257), "E" + image);
   EXPECT_EQ(indicator.Received().size(), 260u);
+  std::lock_guard<std::mutex> l(lock);
+  EXPECT_EQ(heard, "yw" + image + "yr") << "the listener hears every byte, in order";
+  EXPECT_TRUE(std::is_sorted(heardAt.begin(), heardAt.end()));
 }
 
 TEST(SimIndicator, PacedImageArrivesWholeAndInOrder) {

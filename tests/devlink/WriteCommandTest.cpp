@@ -267,3 +267,69 @@ TEST_F(WriteTest, VerifyThatGetsAShortAnswerSaysHowMuchCame) {
   EXPECT_FALSE(Window->ComPort1.Connected());
   EXPECT_EQ(Window->ProgressBar1->value(), 0);
 }
+
+namespace {
+
+struct CloseCase {
+  const char* Name;
+  void (TFmMain::*Command)();
+  int PauseMs, Occurrence;  // the window is closed in the n-th pause of that length
+  std::string Sent;         // everything the indicator gets
+  sim::Fault Fault = sim::Fault::None;
+};
+
+void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.Name; }
+
+class ClosingDuringACommand : public WriteTest, public testing::WithParamInterface<CloseCase> {};
+
+}  // namespace
+
+TEST_P(ClosingDuringACommand, AsksNothingSendsNothingMoreAndLetsThePortGo) {
+  const CloseCase c = GetParam();
+  Sim->SetBehaviour({c.Fault});
+  EditingMode();
+  int seen = 0;
+  Hook = [&](int ms) {
+    if (ms == c.PauseMs && ++seen == c.Occurrence) Window->close();
+  };
+  (Window.get()->*c.Command)();
+  Hook = nullptr;
+  EXPECT_TRUE(Window->isVisible()) << "the window closes once the command is over";
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(Window->isVisible());
+  EXPECT_FALSE(Window->ComPort1.Connected());
+  EXPECT_EQ(varo::ProbePort(Sim->Path()), 0) << "the port is let go";
+  EXPECT_TRUE(Dialogs->Calls.empty()) << "no retry box, no completion message, no question";
+  EXPECT_FALSE(Window->CommandLock().Busy());
+  ASSERT_TRUE(WaitForReceived(c.Sent.size()));
+  EXPECT_EQ(Received(), c.Sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ClosingDuringACommand,
+    testing::Values(CloseCase{"WriteBeforeTheHandshake", &TFmMain::BtnWriteClick, 100, 1, ""},
+                    CloseCase{"WriteInTheHandshake", &TFmMain::BtnWriteClick, 200, 1, "y"},
+                    // Without the close a Retry/Cancel box would ask.
+                    CloseCase{"WrongAnswer", &TFmMain::BtnWriteClick, 200, 1, "y", sim::Fault::WrongAnswer},
+                    CloseCase{"WriteAfterTenImageBytes", &TFmMain::BtnWriteClick, 60, 10,
+                              "yw" + Frames(0, 15).substr(0, 10)},
+                    CloseCase{"ShowFloorNumbers", &TFmMain::SpeedButton18Click, 1000, 1, "y"},
+                    CloseCase{"Read", &TFmMain::BtnReadClick, 100, 1, "y"}),
+    [](const testing::TestParamInfo<CloseCase>& i) { return std::string(i.param.Name); });
+
+TEST_F(WriteTest, ClosingDuringAWriteStillAsksAboutUnsavedChangesOnceItIsStopped) {
+  EditingMode();
+  Window->Modified = true;
+  Dialogs->Answers.push_back(TDialogs::TAnswer::No);
+  Hook = [&](int ms) {
+    if (ms == 60) Window->close();
+  };
+  Window->BtnWriteClick();
+  Hook = nullptr;
+  EXPECT_TRUE(Dialogs->Calls.empty()) << "nothing is asked while the command runs";
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Dialogs->Kinds(), std::vector<QString>{"YesNoCancel"});
+  EXPECT_FALSE(Window->isVisible());
+  EXPECT_FALSE(Window->ComPort1.Connected());
+  EXPECT_EQ(Received(), "yw" + Frames(0, 0).substr(0, 1));
+}

@@ -1,11 +1,8 @@
 # Sourced by the end-to-end scripts, with the folder of varo-programmer and
-# varo-indicator-sim as the script's first argument: runs the script again in a
-# virtual display, and gives it a work folder and helpers to drive the window.
+# varo-indicator-sim as the script's first argument: starts a virtual display
+# of its own, and gives the script a work folder and helpers to drive the window.
 set -euo pipefail
 bin=$(cd "$1" && pwd)
-if [ -z "${VARO_IN_XVFB:-}" ]; then
-  VARO_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
 
 work=$(mktemp -d)
 pids=()
@@ -15,7 +12,15 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; echo "--- indicator log" >&2; cat "$work/sim.log" >&2 || true; exit 1; }
+# What each part said last, so a failure on a busy machine can be told apart from a fault.
+fail() {
+  echo "FAILED: $*" >&2
+  for log in xvfb program sim; do
+    echo "--- last lines of the $log log" >&2
+    tail -n 30 "$work/$log.log" >&2 2>/dev/null || true
+  done
+  exit 1
+}
 
 # Polls a command for up to $1 tenths of a second.
 await() {
@@ -25,15 +30,23 @@ await() {
 }
 window_named() { xdotool search --onlyvisible --name "$1" | head -n 1; }
 
+# The server picks a free display number itself and writes it once it is ready
+# for clients: no race with other virtual displays on the machine.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+await 600 grep -q '^[0-9]' "$work/display" || fail "the virtual display did not start"
+export DISPLAY=":$(head -n 1 "$work/display")"
+
 # Starts the simulated indicator (its options as arguments) on $work/port, and
 # the window with no device tree, so it lists no real port, only that one.
 start() {
   "$bin/varo-indicator-sim" --link "$work/port" "$@" >"$work/sim.log" 2>&1 &
   pids+=($!)
-  await 50 test -L "$work/port" || fail "the indicator did not start"
-  VARO_DEVICE_ROOT="$work/no-devices" "$bin/varo-programmer" --port "$work/port" &
+  await 300 test -L "$work/port" || fail "the indicator did not start"
+  VARO_DEVICE_ROOT="$work/no-devices" "$bin/varo-programmer" --port "$work/port" >"$work/program.log" 2>&1 &
   pids+=($!)
-  await 100 window_named '^VARO PROGRAMLAYICI$' || fail "the window did not appear"
+  # A loaded 2-core machine may take long to start a Qt program.
+  await 900 window_named '^VARO PROGRAMLAYICI$' || fail "the window did not appear"
   win=$(window_named '^VARO PROGRAMLAYICI$')
   sleep 0.5
 }
@@ -46,21 +59,29 @@ segment() { click $((12 + $1)) $((42 + $2)); }
 # Saves the project as the user would, into $1.
 save() {
   click 77 15
-  await 50 window_named '^Ayar Kaydet$' || fail "no save dialog"
+  await 100 window_named '^Ayar Kaydet$' || fail "no save dialog"
   local dialog
   dialog=$(window_named '^Ayar Kaydet$')
   xdotool windowfocus --sync "$dialog" type --delay 20 "$1"
   xdotool key Return
-  await 50 test -s "$1" || fail "the project was not saved into $1"
+  await 100 test -s "$1" || fail "the project was not saved into $1"
 }
 
-# Writes the project with F9 (about 16 seconds) and closes the completion message.
-write_f9() {
-  xdotool mousemove --window "$win" 300 200 key F9
-  await 400 window_named '^VARO PROGRAMMER$' || fail "no completion message"
+# Starts a write with F9 (about 16 seconds).
+press_f9() { xdotool mousemove --window "$win" 300 200 key F9; }
+
+# Waits for the write's completion message and closes it.
+close_completion() {
+  await 600 window_named '^VARO PROGRAMMER$' || fail "no completion message"
   local box
   box=$(window_named '^VARO PROGRAMMER$')
   grep -q "image stored" "$work/sim.log" || fail "the indicator stored no image"
   xdotool windowfocus --sync "$box" key Return
-  await 50 bash -c "! xdotool search --onlyvisible --name '^VARO PROGRAMMER\$'" || fail "the message did not close"
+  await 100 bash -c "! xdotool search --onlyvisible --name '^VARO PROGRAMMER\$'" || fail "the message did not close"
+}
+
+# Writes the project with F9 and closes the completion message.
+write_f9() {
+  press_f9
+  close_completion
 }

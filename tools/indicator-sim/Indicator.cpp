@@ -122,6 +122,7 @@ void Indicator::Run() {
           Apply(r, now);
         }
         Changed_.notify_all();
+        if (Listener_.Received) Listener_.Received(bytes[i], now);
         for (const std::string& line : r.Log)
           if (Listener_.Log) Listener_.Log(line);
         if (r.Stored && Listener_.Stored) Listener_.Stored(*r.Stored);

@@ -19,6 +19,8 @@ constexpr std::chrono::nanoseconds CharacterTime{520833};
 struct Listener {
   std::function<void(const std::string& line)> Log;
   std::function<void(const varo::DeviceImage& image)> Stored;
+  // Every byte taken, with the time it was read off the line.
+  std::function<void(unsigned char byte, Clock::time_point at)> Received;
 };
 
 class Indicator {

@@ -1,9 +1,13 @@
 // varo-indicator-sim: a simulated floor indicator on a pseudo-terminal.
 #include <signal.h>
 
+#include <cerrno>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <system_error>
 #include <exception>
 #include <string>
 
@@ -25,6 +29,8 @@ const char* const Usage =
     "  --times N          the fault strikes the first N times only\n"
     "  --hang-up-after N  image bytes taken before hang-up-in-write drops the line (100)\n"
     "  --corrupt POS      store byte POS (0 to 255) of every written image wrong\n"
+    "  --record FILE      write every byte received to FILE, one line each:\n"
+    "                     microseconds since the start, then the byte in hex\n"
     "  --draw FILE        draw the floors of a .vrd file and exit\n";
 
 varo::DeviceImage ProjectAsDevice(const std::string& path) {
@@ -50,6 +56,7 @@ int main(int argc, char** argv) {
   sim::Behaviour behaviour;
   varo::DeviceImage image = sim::DefaultImage();
   std::string link;
+  std::string record;
   try {
     for (int i = 1; i < argc; ++i) {
       const std::string arg = argv[i];
@@ -59,6 +66,8 @@ int main(int argc, char** argv) {
       };
       if (arg == "--link") {
         link = value();
+      } else if (arg == "--record") {
+        record = value();
       } else if (arg == "--project") {
         image = ProjectAsDevice(value());
       } else if (arg == "--paced") {
@@ -102,6 +111,17 @@ int main(int argc, char** argv) {
     sim::Listener listener;
     listener.Log = [](const std::string& line) { Print(line + "\n"); };
     listener.Stored = [](const varo::DeviceImage& stored) { Print(sim::DrawFloors(stored)); };
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> recording(nullptr, std::fclose);
+    if (!record.empty()) {
+      recording.reset(std::fopen(record.c_str(), "w"));
+      if (!recording) throw std::system_error(errno, std::generic_category(), record);
+      const sim::Clock::time_point start = sim::Clock::now();
+      listener.Received = [file = recording.get(), start](unsigned char byte, sim::Clock::time_point at) {
+        const auto us = std::chrono::duration_cast<std::chrono::microseconds>(at - start).count();
+        std::fprintf(file, "%lld %02X\n", static_cast<long long>(us), byte);
+        std::fflush(file);
+      };
+    }
     sim::Indicator indicator(behaviour, image, link, listener);
     Print(indicator.Path() + "\n");
     const timespec tick{0, 200000000};
