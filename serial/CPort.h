@@ -669,6 +669,9 @@ class TCustomComPort : public TComponent {
 
   std::unique_ptr<TComThread> FEventThread;
   bool FThreadCreated = false;
+  // Close is under way; a Close asked for meanwhile (by a handler it serves) is left to it.
+  bool FClosing = false;
+  bool FCloseAsked = false;
 
 };
 

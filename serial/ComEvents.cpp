@@ -35,8 +35,11 @@ TComEvents MaskToEvents(uint32_t Mask) {
 }
 
 void TCustomComPort::HandleEvents(TComEvents Events) {
-  for (TComEvent Ev : HandlingOrder)
+  for (TComEvent Ev : HandlingOrder) {
+    // A handler that closed the port ends the batch.
+    if (!FConnected || FCloseAsked) return;
     if (Events.Contains(Ev)) HandleEvent(Ev);
+  }
 }
 
 void TCustomComPort::HandleEvent(TComEvent Event) {

@@ -74,11 +74,21 @@ void TCustomComPort::Open() {
 
 void TCustomComPort::Close() {
   if (!FConnected) return;
+  if (FClosing) {
+    FCloseAsked = true;
+    return;
+  }
+  struct TClosing {
+    TCustomComPort* Port;
+    explicit TClosing(TCustomComPort* P) : Port(P) { Port->FClosing = true; }
+    ~TClosing() { Port->FClosing = false; }
+  } Guard(this);
   NotifyBeforeClose();
   AbortPendingIO();
   if (FThreadCreated) DestroyEventThread();
   CloseDevice();
   FConnected = false;
+  FCloseAsked = false;
   NotifyAfterClose();
 }
 
@@ -94,10 +104,10 @@ void TCustomComPort::CreateEventThread() {
 }
 
 void TCustomComPort::DestroyEventThread() {
-  FEventThread->Stop();
-  std::this_thread::yield();
+  TComThread* Thread = FEventThread.get();
+  Thread->Stop();
   // The thread may be waiting for us to serve its hand-over.
-  if (FSyncMethod != smNone) cport_handover::ServeUntil([this] { return FEventThread->Ended(); });
+  if (FSyncMethod != smNone) cport_handover::ServeUntil([Thread] { return Thread->Ended(); });
   FEventThread.reset();
   FThreadCreated = false;
   if (FSyncMethod == smWindowSync) cport_handover::Discard(this);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -251,6 +252,68 @@ TEST_F(EventsTest, AHandlerMayCloseThePortItIsCalledFor) {
   EXPECT_EQ(Log.Items(), (std::vector<std::string>{"RxBuf q", "link.RxBuf q"}));
   EXPECT_FALSE(Port.Connected());
   EXPECT_FALSE(Port.EventThreadCreated());
+}
+
+// While Close waits for the event thread it serves a pending batch; the handlers of that batch
+// close this port, close it through another port, or move it to another device.
+TEST_F(EventsTest, AHandlerServedByCloseMayCloseOrReopenThePort) {
+  TPty OtherPty;
+  TComPort Other;
+  Other.SetPort(OtherPty.Path());
+  int AfterClose = 0;
+  Port.OnAfterClose = [&](TObject*) { ++AfterClose; };
+  struct TCase {
+    const char* Name;
+    bool ByOtherPort;
+    std::function<void()> Handler;
+  };
+  const TCase Cases[] = {
+      {"same port closes", false, [&] { Port.Close(); }},
+      {"other port closes it", true, [&] { Port.Close(); }},
+      {"same port reopens elsewhere", false, [&] { Port.SetPort(OtherPty.Path()); }},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    for (int Round = 0; Round < 20; ++Round) {
+      AfterClose = 0;
+      Port.SetPort(Pty.Path());
+      Port.Open();
+      TCustomComPort& Source = C.ByOtherPort ? static_cast<TCustomComPort&>(Other) : Port;
+      TPty& SourcePty = C.ByOtherPort ? OtherPty : Pty;
+      if (C.ByOtherPort) Other.Open();
+      Source.OnRxChar = [&](TObject*, int32_t) { C.Handler(); };
+      SourcePty.Send("x");
+      ASSERT_TRUE(WaitForHandOvers(3000ms));
+      {
+        TWatchdog Guard(10s);
+        Port.Close();
+      }
+      EXPECT_FALSE(Port.Connected());
+      EXPECT_FALSE(Port.EventThreadCreated());
+      EXPECT_EQ(AfterClose, 1);
+      Other.Close();
+      ServeHandOvers();
+    }
+  }
+}
+
+// The handler closes the port between the steps of one batch: the later steps do not run.
+TEST_F(EventsTest, AfterAHandlerClosesThePortTheRestOfItsBatchIsSkipped) {
+  Port.SetEventChar('!');
+  Port.SetEvents({evRxChar, evRxFlag});
+  Port.OnRxChar = [this](TObject*, int32_t) {
+    Log.Add("RxChar");
+    Port.Close();
+  };
+  Port.OnAfterClose = [this](TObject*) { Log.Add("AfterClose"); };
+  Port.Open();
+  Pty.Send("!");
+  {
+    TWatchdog Guard(10s);
+    ASSERT_TRUE(ServeUntil([&] { return !Port.Connected(); }));
+  }
+  ServeHandOvers();
+  EXPECT_EQ(Log.Items(), (std::vector<std::string>{"RxChar", "AfterClose"}));
 }
 
 TEST_F(EventsTest, AHandlerErrorUnderThreadSyncEndsEventsSilentlyUntilReopened) {
