@@ -51,6 +51,7 @@ TFmMain::TFmMain(QWidget* parent) : QWidget(parent), Dialogs_(std::make_unique<T
   CommandLock_ = new TCommandLock(this);
   SetUpComPort();
   SetUpComTerminal();
+  SetUpEditorPlus();
 
   FormCreate();
 }
@@ -90,6 +91,7 @@ void TFmMain::FormShow() {
   EnterSetupMode();
   FillDefaultFrames();
   RememberTableRange();
+  FrameHistory_.Reset(FrameTableSnapshot());
   CurrentFrame = 0;
   PaintFrame(CurrentFrame);
   ShowFrameCounter();
