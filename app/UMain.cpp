@@ -154,7 +154,10 @@ void TFmMain::FormKeyDown(int Key, Qt::KeyboardModifiers) {
   if (Key == Qt::Key_F9) BtnWriteClick();
 }
 
-void TFmMain::ShowFrameCounter() { StaticText1->setText(QStringLiteral("FRAME : %1").arg(CurrentFrame)); }
+void TFmMain::ShowFrameCounter() {
+  StaticText1->setText(QStringLiteral("FRAME : %1").arg(CurrentFrame));
+  RefreshOverview();
+}
 
 void TFmMain::PaintFrame(uint8_t index) {
   const varo::SegmentPattern pattern = index < FrameTable.size() ? FrameTable[index] : varo::SegmentPattern{};

@@ -19,6 +19,8 @@
 class TCommandLock;
 class TKeyPreview;
 class QLineEdit;
+class QToolButton;
+class TOverview;
 
 // Window titles.
 extern const char* const MainTitle;  // "VARO PROGRAMLAYICI"
@@ -144,6 +146,12 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void PasteFrame();
   void UndoFrameTable();
   void RedoFrameTable();
+  // "TÜM KATLAR" (F2): the overview window, following every change.
+  QToolButton* OverviewButton = nullptr;
+  TOverview* Overview = nullptr;
+  void OverviewButtonClick();
+  void OverviewFrameClick(int index);
+  void RefreshOverview();
 
  private:
   void SetUpEditorPlus();

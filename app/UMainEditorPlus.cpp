@@ -4,8 +4,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QValidator>
 
+#include "Overview.h"
 #include "UMain.h"
 #include "VaroApplication.h"
 #include "core/LabelFont.h"
@@ -46,6 +48,14 @@ void TFmMain::SetUpEditorPlus() {
   LabelEdit->setToolTip("ETİKET: en çok 2 karakter yazın, Enter ile kata verin");
   connect(LabelEdit, &QLineEdit::returnPressed, this, &TFmMain::LabelEditApply);
 
+  OverviewButton = new QToolButton(this);
+  OverviewButton->setObjectName("OverviewButton");
+  OverviewButton->setGeometry(504, 2, 27, 27);
+  OverviewButton->setText(QString::fromUtf8("▦"));
+  OverviewButton->setToolTip(QString::fromUtf8("TÜM KATLAR (F2)"));
+  OverviewButton->setCursor(Qt::PointingHandCursor);
+  connect(OverviewButton, &QToolButton::clicked, this, &TFmMain::OverviewButtonClick);
+
   auto shortcut = [this](const QList<QKeySequence>& keys, void (TFmMain::*handler)()) {
     auto* action = new QAction(this);
     action->setShortcuts(keys);
@@ -58,13 +68,38 @@ void TFmMain::SetUpEditorPlus() {
   shortcut({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TFmMain::UndoFrameTable);
   shortcut({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
            &TFmMain::RedoFrameTable);
+  shortcut({QKeySequence(Qt::Key_F2)}, &TFmMain::OverviewButtonClick);
+}
+
+void TFmMain::OverviewButtonClick() {
+  if (!Overview) {
+    Overview = new TOverview(QImage(QStringLiteral(":/display.bmp")), this);
+    connect(Overview, &TOverview::FrameClicked, this, &TFmMain::OverviewFrameClick);
+  }
+  RefreshOverview();
+  Overview->show();
+  Overview->raise();
+}
+
+void TFmMain::OverviewFrameClick(int index) {
+  if (index < 0 || index >= ShownFrameCount()) return;
+  CurrentFrame = static_cast<uint8_t>(index);
+  PaintFrame(CurrentFrame);
+  ShowFrameCounter();
+}
+
+void TFmMain::RefreshOverview() {
+  if (Overview) Overview->SetFrames(FrameTable, TableRange_.FirstFloorIndex + varo::MinFloor, CurrentFrame);
 }
 
 varo::FrameTableState TFmMain::FrameTableSnapshot() const {
   return {FrameTable, TableRange_.FirstFloorIndex, TableRange_.FrameCount, TableRange_.LastFloorIndex};
 }
 
-void TFmMain::NoteFrameTableChange() { FrameHistory_.Note(FrameTableSnapshot()); }
+void TFmMain::NoteFrameTableChange() {
+  FrameHistory_.Note(FrameTableSnapshot());
+  RefreshOverview();
+}
 
 void TFmMain::SetCurrentFramePattern(const varo::SegmentPattern& pattern) {
   if (CurrentFrame >= FrameTable.size()) return;

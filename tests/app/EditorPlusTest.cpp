@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "WindowFixture.h"
+#include "Overview.h"
 #include "core/LabelFont.h"
 
 namespace {
@@ -116,4 +117,26 @@ TEST_F(EditorPlusTest, CopyAndPasteThroughTheClipboard) {
   EXPECT_TRUE(Dialogs->Calls[0].Text.contains("00 00 FF 00"));
   Keys(Qt::Key_Z);
   EXPECT_EQ(Frame(1), varo::LabelPattern(U"P")) << "the refused paste is no step";
+}
+
+TEST_F(EditorPlusTest, OverviewShowsEveryFrameAndAClickChoosesOne) {
+  Keys(Qt::Key_F2, Qt::NoModifier);
+  TOverview* overview = Window->Overview;
+  ASSERT_NE(overview, nullptr);
+  EXPECT_TRUE(overview->isVisible());
+  QTest::mouseClick(overview, Qt::LeftButton, Qt::NoModifier, overview->CellRect(5).center());
+  EXPECT_EQ(Window->CurrentFrame, 5);
+  EXPECT_EQ(Window->StaticText1->text(), "FRAME : 5");
+  EXPECT_EQ(Shown(), varo::FloorPattern(2));
+  // It follows a change at once: segment 16 of frame 5 lights in its drawing.
+  Window->SpeedButton4Click();
+  const QImage picture = overview->grab().toImage();
+  const QRect cell = overview->CellRect(5);
+  const varo::Point seed = varo::SeedOf(16);
+  EXPECT_EQ(picture.pixelColor(cell.left() + seed.X / 6, cell.top() + seed.Y / 6), QColor(255, 255, 255));
+  const QRect other = overview->CellRect(4);
+  EXPECT_EQ(picture.pixelColor(other.left() + seed.X / 6, other.top() + seed.Y / 6), QColor(0, 80, 170));
+  // A click beside every drawing changes nothing.
+  QTest::mouseClick(overview, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+  EXPECT_EQ(Window->CurrentFrame, 5);
 }
