@@ -56,6 +56,7 @@ TFmMain::TFmMain(QWidget* parent) : QWidget(parent), Dialogs_(std::make_unique<T
   };
   SetUpComPort();
   SetUpComTerminal();
+  SetUpEditorPlus();
 
   FormCreate();
 }
@@ -97,6 +98,7 @@ void TFmMain::FormShow() {
   EnterSetupMode();
   FillDefaultFrames();
   RememberTableRange();
+  FrameHistory_.Reset(FrameTableSnapshot());
   CurrentFrame = 0;
   PaintFrame(CurrentFrame);
   ShowFrameCounter();
@@ -159,7 +161,10 @@ void TFmMain::FormKeyDown(int Key, Qt::KeyboardModifiers) {
   if (Key == Qt::Key_F9) BtnWriteClick();
 }
 
-void TFmMain::ShowFrameCounter() { StaticText1->setText(QStringLiteral("FRAME : %1").arg(CurrentFrame)); }
+void TFmMain::ShowFrameCounter() {
+  StaticText1->setText(QStringLiteral("FRAME : %1").arg(CurrentFrame));
+  RefreshOverview();
+}
 
 void TFmMain::PaintFrame(uint8_t index) {
   const varo::SegmentPattern pattern = index < FrameTable.size() ? FrameTable[index] : varo::SegmentPattern{};

@@ -12,12 +12,16 @@
 #include "SerialHooks.h"
 #include "core/DeviceImage.h"
 #include "core/DeviceProtocol.h"
+#include "core/FrameHistory.h"
 #include "core/SegmentPattern.h"
 #include "core/SerialPorts.h"
 #include "ui_UMain.h"
 
 class TCommandLock;
 class TKeyPreview;
+class QLineEdit;
+class QToolButton;
+class TOverview;
 
 // Window titles.
 extern const char* const MainTitle;  // "VARO PROGRAMLAYICI"
@@ -133,6 +137,31 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void BtnWriteClick();
   void BtnReadClick();
   void SpeedButton18Click();
+
+ public:
+  // Editor extras: the label box of the top row, copy and paste of the
+  // current frame (Ctrl+C, Ctrl+V), undo and redo (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z).
+  QLineEdit* LabelEdit = nullptr;
+  void LabelEditApply();
+  void CopyFrame();
+  void PasteFrame();
+  void UndoFrameTable();
+  void RedoFrameTable();
+  // "TÜM KATLAR" (F2): the overview window, following every change.
+  QToolButton* OverviewButton = nullptr;
+  TOverview* Overview = nullptr;
+  void OverviewButtonClick();
+  void OverviewFrameClick(int index);
+  void RefreshOverview();
+
+ private:
+  void SetUpEditorPlus();
+  varo::FrameTableState FrameTableSnapshot() const;
+  // After every change of the frame table: one undo step.
+  void NoteFrameTableChange();
+  void SetCurrentFramePattern(const varo::SegmentPattern& pattern);
+  void RestoreFrameTable(const varo::FrameTableState& state);
+  varo::FrameHistory FrameHistory_;
 
  protected:
   void showEvent(QShowEvent* event) override;

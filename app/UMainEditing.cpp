@@ -18,6 +18,7 @@ void TFmMain::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) { 
 
 void TFmMain::CaptureFrame() {
   if (CurrentFrame < FrameTable.size()) FrameTable[CurrentFrame] = varo::CapturePattern(Image1->View());
+  NoteFrameTableChange();
 }
 
 void TFmMain::FillAllSegments(bool lit) {

@@ -49,6 +49,7 @@ void TFmMain::ApplyProjectImage(const varo::ProjectImage& image) {
   PaintFrame(CurrentFrame);
   ShowFrameCounter();
   Modified = false;
+  NoteFrameTableChange();
 }
 
 bool TFmMain::SaveProject() {

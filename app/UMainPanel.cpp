@@ -17,6 +17,7 @@ void TFmMain::BitBtn1Click() {
   sonkatClick();
   FillDefaultFrames();
   RememberTableRange();
+  NoteFrameTableChange();
   CurrentFrame = 0;
   PaintFrame(CurrentFrame);
   EnterEditingMode();

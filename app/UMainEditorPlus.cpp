@@ -1,0 +1,159 @@
+// Beyond the layout, for the technician: a label typed into the top row,
+// copy and paste of a frame's pattern, undo and redo of the frame table.
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QValidator>
+
+#include "Overview.h"
+#include "UMain.h"
+#include "VaroApplication.h"
+#include "core/LabelFont.h"
+#include "core/PatternText.h"
+
+namespace {
+
+const char* const PasteRefusedText =
+    "Panodaki metin bir kat deseni değil; hiçbir şey değişmedi.\n"
+    "Beklenen biçim: dört onaltılık bayt, örneğin \"00 00 FF 00\".";
+
+// Upper-cases as the user types and lets through only what the font can draw.
+class TLabelValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    const QList<uint> ucs = input.toUcs4();
+    const std::u32string upper = varo::UpperCaseLabel(std::u32string(ucs.begin(), ucs.end()));
+    if (upper.size() > varo::MaxLabelLength || !varo::UndrawableCharacters(upper).empty()) return Invalid;
+    input = QString::fromUcs4(upper.data(), static_cast<qsizetype>(upper.size()));
+    return Acceptable;
+  }
+};
+
+}  // namespace
+
+void TFmMain::SetUpEditorPlus() {
+  LabelEdit = new QLineEdit(this);
+  LabelEdit->setObjectName("LabelEdit");
+  LabelEdit->setGeometry(458, 4, 40, 24);
+  LabelEdit->setMaxLength(varo::MaxLabelLength);
+  LabelEdit->setValidator(new TLabelValidator(LabelEdit));
+  QFont font = LabelEdit->font();
+  font.setBold(true);
+  font.setPointSize(11);
+  LabelEdit->setFont(font);
+  LabelEdit->setAlignment(Qt::AlignRight);
+  LabelEdit->setToolTip("ETİKET: en çok 2 karakter yazın, Enter ile kata verin");
+  connect(LabelEdit, &QLineEdit::returnPressed, this, &TFmMain::LabelEditApply);
+
+  OverviewButton = new QToolButton(this);
+  OverviewButton->setObjectName("OverviewButton");
+  OverviewButton->setGeometry(504, 2, 27, 27);
+  OverviewButton->setText(QString::fromUtf8("▦"));
+  OverviewButton->setToolTip(QString::fromUtf8("TÜM KATLAR (F2)"));
+  OverviewButton->setCursor(Qt::PointingHandCursor);
+  connect(OverviewButton, &QToolButton::clicked, this, &TFmMain::OverviewButtonClick);
+
+  auto shortcut = [this](const QList<QKeySequence>& keys, void (TFmMain::*handler)()) {
+    auto* action = new QAction(this);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, handler);
+    addAction(action);
+  };
+  shortcut({QKeySequence::Copy}, &TFmMain::CopyFrame);
+  shortcut({QKeySequence::Paste}, &TFmMain::PasteFrame);
+  shortcut({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TFmMain::UndoFrameTable);
+  shortcut({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+           &TFmMain::RedoFrameTable);
+  shortcut({QKeySequence(Qt::Key_F2)}, &TFmMain::OverviewButtonClick);
+}
+
+void TFmMain::OverviewButtonClick() {
+  if (!Overview) {
+    Overview = new TOverview(QImage(QStringLiteral(":/display.bmp")), this);
+    connect(Overview, &TOverview::FrameClicked, this, &TFmMain::OverviewFrameClick);
+  }
+  RefreshOverview();
+  Overview->show();
+  Overview->raise();
+}
+
+void TFmMain::OverviewFrameClick(int index) {
+  if (index < 0 || index >= ShownFrameCount()) return;
+  CurrentFrame = static_cast<uint8_t>(index);
+  PaintFrame(CurrentFrame);
+  ShowFrameCounter();
+}
+
+void TFmMain::RefreshOverview() {
+  if (Overview) Overview->SetFrames(FrameTable, TableRange_.FirstFloorIndex + varo::MinFloor, CurrentFrame);
+}
+
+varo::FrameTableState TFmMain::FrameTableSnapshot() const {
+  return {FrameTable, TableRange_.FirstFloorIndex, TableRange_.FrameCount, TableRange_.LastFloorIndex};
+}
+
+void TFmMain::NoteFrameTableChange() {
+  FrameHistory_.Note(FrameTableSnapshot());
+  RefreshOverview();
+}
+
+void TFmMain::SetCurrentFramePattern(const varo::SegmentPattern& pattern) {
+  if (CurrentFrame >= FrameTable.size()) return;
+  FrameTable[CurrentFrame] = pattern;
+  Modified = true;
+  PaintFrame(CurrentFrame);
+  NoteFrameTableChange();
+}
+
+void TFmMain::LabelEditApply() {
+  const QList<uint> ucs = LabelEdit->text().toUcs4();
+  const std::u32string text(ucs.begin(), ucs.end());
+  if (text.empty()) return;
+  SetCurrentFramePattern(varo::LabelPattern(text));
+}
+
+void TFmMain::CopyFrame() {
+  if (CurrentFrame >= FrameTable.size()) return;
+  QGuiApplication::clipboard()->setText(QString::fromStdString(varo::PatternText(FrameTable[CurrentFrame])));
+}
+
+void TFmMain::PasteFrame() {
+  const std::optional<varo::SegmentPattern> pattern =
+      varo::ParsePatternText(QGuiApplication::clipboard()->text().toStdString());
+  if (!pattern) {
+    Dialogs().ShowError(QString::fromUtf8(ApplicationTitle), QString::fromUtf8(PasteRefusedText));
+    return;
+  }
+  SetCurrentFramePattern(*pattern);
+}
+
+void TFmMain::RestoreFrameTable(const varo::FrameTableState& state) {
+  const varo::FrameTableState before = FrameTableSnapshot();
+  if (state.FirstFloorIndex != before.FirstFloorIndex || state.LastFloorIndex != before.LastFloorIndex ||
+      state.FrameCount != before.FrameCount) {
+    ilkkat->setCurrentIndex(state.FirstFloorIndex);
+    ilkkatClick();
+    sonkat->setCurrentIndex(state.LastFloorIndex);
+    sonkatClick();
+    FrameCount = state.FrameCount;
+    TableRange_ = {state.FirstFloorIndex, state.FrameCount, state.LastFloorIndex};
+  }
+  FrameTable = state.Frames;
+  const size_t changed = varo::FirstChangedFrame(before, state);
+  CurrentFrame = static_cast<uint8_t>(changed < FrameTable.size() ? changed : 0);
+  PaintFrame(CurrentFrame);
+  ShowFrameCounter();
+  Modified = true;
+}
+
+void TFmMain::UndoFrameTable() {
+  if (const auto state = FrameHistory_.Undo()) RestoreFrameTable(*state);
+}
+
+void TFmMain::RedoFrameTable() {
+  if (const auto state = FrameHistory_.Redo()) RestoreFrameTable(*state);
+}

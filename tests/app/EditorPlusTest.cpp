@@ -1,0 +1,142 @@
+// The label box, copy and paste, undo and redo in the shown window.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include "WindowFixture.h"
+#include "Overview.h"
+#include "core/LabelFont.h"
+
+namespace {
+
+class EditorPlusTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    // Floors -3 to 15, editing mode.
+    Choose(Window->ilkkat, 5);
+    Window->BitBtn1Click();
+    Window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    Window->Modified = false;
+  }
+  void Type(const QString& text) {
+    Window->LabelEdit->setFocus();
+    Window->LabelEdit->selectAll();
+    QTest::keyClicks(Window->LabelEdit, text);
+    QTest::keyClick(Window->LabelEdit, Qt::Key_Return);
+  }
+  void Keys(Qt::Key key, Qt::KeyboardModifiers m = Qt::ControlModifier) {
+    Window->Image1->setFocus();
+    QTest::keyClick(Window.get(), key, m);
+  }
+  varo::SegmentPattern Frame(int i) { return Window->FrameTable.at(i); }
+};
+
+}  // namespace
+
+TEST_F(EditorPlusTest, TypingALabelSetsTheCurrentFrame) {
+  QTest::keyClick(Window.get(), Qt::Key_PageUp);  // frame 1, floor -2
+  Type("b2");
+  EXPECT_EQ(Window->LabelEdit->text(), "B2");
+  EXPECT_EQ(Frame(1).Bytes, (std::array<uint8_t, 4>{0xFC, 0x52, 0xEE, 0x18}));
+  EXPECT_EQ(Shown(), Frame(1));
+  EXPECT_TRUE(Window->Modified);
+  EXPECT_EQ(Frame(0), varo::FloorPattern(-3));
+  // Page Up still steps while the box has the focus; Enter labels the new frame.
+  QTest::keyClick(Window->LabelEdit, Qt::Key_PageUp);
+  EXPECT_EQ(Window->CurrentFrame, 2);
+  Type("i");
+  EXPECT_EQ(Window->LabelEdit->text(), "İ");
+  EXPECT_EQ(Frame(2), varo::LabelPattern(U"İ"));
+  // Characters the font lacks never reach the box; at most two characters.
+  Window->LabelEdit->clear();
+  Window->LabelEdit->insert("ä");
+  EXPECT_EQ(Window->LabelEdit->text(), "");
+  QTest::keyClicks(Window->LabelEdit, "?#zp9");
+  EXPECT_EQ(Window->LabelEdit->text(), "ZP");
+}
+
+TEST_F(EditorPlusTest, UndoAndRedoEveryKindOfChange) {
+  QTest::keyClick(Window.get(), Qt::Key_PageUp);
+  Type("B2");
+  QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);  // all white
+  const QPoint seed(varo::SeedOf(0).X, varo::SeedOf(0).Y);
+  QTest::mouseClick(Window->Image1, Qt::LeftButton, Qt::NoModifier, seed);
+  varo::SegmentPattern clicked{{0x7F, 0xFF, 0xFF, 0xFF}};
+  EXPECT_EQ(Frame(1), clicked);
+
+  Window->Modified = false;
+  Keys(Qt::Key_Z);
+  EXPECT_EQ(Frame(1).Bytes, (std::array<uint8_t, 4>{0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_TRUE(Window->Modified);
+  Keys(Qt::Key_Z);
+  EXPECT_EQ(Frame(1), varo::LabelPattern(U"B2"));
+  Keys(Qt::Key_Z);
+  EXPECT_EQ(Frame(1), varo::FloorPattern(-2)) << "back to the old pattern";
+  EXPECT_EQ(Window->CurrentFrame, 1);
+  EXPECT_EQ(Shown(), Frame(1));
+  Keys(Qt::Key_Y);
+  EXPECT_EQ(Frame(1), varo::LabelPattern(U"B2"));
+  Keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Frame(1).Bytes, (std::array<uint8_t, 4>{0xFF, 0xFF, 0xFF, 0xFF}));
+
+  // A new project from the panel is a step too: undo brings back range and frames.
+  const auto before = Window->FrameTable;
+  Window->SpeedButton1Click();
+  Choose(Window->ilkkat, 8);
+  Window->BitBtn1Click();
+  EXPECT_EQ(Window->FrameTable.size(), 16u);
+  Keys(Qt::Key_Z);
+  EXPECT_EQ(Window->FrameTable, before);
+  EXPECT_EQ(Window->ilkkat->currentText(), "-3");
+  EXPECT_EQ(Window->FrameCount, 19);
+}
+
+TEST_F(EditorPlusTest, CopyAndPasteThroughTheClipboard) {
+  Type("P");
+  Keys(Qt::Key_C);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "00 00 E3 18");
+  QTest::keyClick(Window.get(), Qt::Key_PageUp);
+  Keys(Qt::Key_V);
+  EXPECT_EQ(Frame(1), varo::LabelPattern(U"P"));
+  EXPECT_EQ(Shown(), Frame(1));
+  QGuiApplication::clipboard()->setText("fc 52 ee 18");
+  Keys(Qt::Key_V);
+  EXPECT_EQ(Frame(1), varo::LabelPattern(U"B2"));
+
+  // Text that is no pattern: a clear message and nothing changes.
+  const auto table = Window->FrameTable;
+  Window->Modified = false;
+  QGuiApplication::clipboard()->setText("Kat 3");
+  Keys(Qt::Key_V);
+  EXPECT_EQ(Window->FrameTable, table);
+  EXPECT_FALSE(Window->Modified);
+  ASSERT_EQ(Dialogs->Kinds(), std::vector<QString>{"Error"});
+  EXPECT_TRUE(Dialogs->Calls[0].Text.contains("00 00 FF 00"));
+  Keys(Qt::Key_Z);
+  EXPECT_EQ(Frame(1), varo::LabelPattern(U"P")) << "the refused paste is no step";
+}
+
+TEST_F(EditorPlusTest, OverviewShowsEveryFrameAndAClickChoosesOne) {
+  Keys(Qt::Key_F2, Qt::NoModifier);
+  TOverview* overview = Window->Overview;
+  ASSERT_NE(overview, nullptr);
+  EXPECT_TRUE(overview->isVisible());
+  QTest::mouseClick(overview, Qt::LeftButton, Qt::NoModifier, overview->CellRect(5).center());
+  EXPECT_EQ(Window->CurrentFrame, 5);
+  EXPECT_EQ(Window->StaticText1->text(), "FRAME : 5");
+  EXPECT_EQ(Shown(), varo::FloorPattern(2));
+  // It follows a change at once: segment 16 of frame 5 lights in its drawing.
+  Window->SpeedButton4Click();
+  const QImage picture = overview->grab().toImage();
+  const QRect cell = overview->CellRect(5);
+  const varo::Point seed = varo::SeedOf(16);
+  EXPECT_EQ(picture.pixelColor(cell.left() + seed.X / 6, cell.top() + seed.Y / 6), QColor(255, 255, 255));
+  const QRect other = overview->CellRect(4);
+  EXPECT_EQ(picture.pixelColor(other.left() + seed.X / 6, other.top() + seed.Y / 6), QColor(0, 80, 170));
+  // A click beside every drawing changes nothing.
+  QTest::mouseClick(overview, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+  EXPECT_EQ(Window->CurrentFrame, 5);
+}
