@@ -17,8 +17,17 @@ TCustomComPort::~TCustomComPort() {
   try {
     Close();
   } catch (...) {
-    // A destructor cannot report; the device must still be let go.
+    // A destructor cannot report; the device must still be let go, but only once the thread and
+    // its queued calls cannot reach this port any more.
+    if (FEventThread) {
+      FEventThread->Withdraw();
+      FEventThread->Join();
+      FEventThread.reset();
+      FThreadCreated = false;
+    }
+    cport_handover::Discard(this);
     CloseDevice();
+    FConnected = false;
   }
   // Components that refer to the port let go of it while its link list still exists.
   Destroying();
