@@ -114,7 +114,11 @@ void TCustomComPort::CreateEventThread() {
 
 void TCustomComPort::DestroyEventThread() {
   TComThread* Thread = FEventThread.get();
-  Thread->Stop();
+  // Closed from its own handler, the thread must not wait for the call we are in.
+  if (FInSyncedBatch > 0)
+    Thread->Withdraw();
+  else
+    Thread->Stop();
   // The thread may be waiting for us to serve its hand-over.
   if (FSyncMethod != smNone) cport_handover::ServeUntil([Thread] { return Thread->Ended(); });
   FEventThread.reset();

@@ -176,8 +176,17 @@ bool TComThread::Dispatch(TComEvents Batch) {
   TCustomComPort* Port = FComPort;
   switch (Port->SyncMethod()) {
     case smThreadSync:
-      return !cport_handover::Synchronize(Port, [Port, Batch] { Port->HandleEvents(Batch); }, FStop,
-                                           FWithdraw);
+      return !cport_handover::Synchronize(
+          Port,
+          [Port, Batch] {
+            struct TDepth {
+              int& N;
+              explicit TDepth(int& R) : N(R) { ++N; }
+              ~TDepth() { --N; }
+            } Depth(Port->FInSyncedBatch);
+            Port->HandleEvents(Batch);
+          },
+          FWithdraw);
     case smWindowSync:
       for (TComEvent Ev : {evError, evRxChar, evTxEmpty, evBreak, evRing, evCTS, evDSR, evRxFlag, evRLSD,
                            evRx80Full}) {

@@ -15,7 +15,8 @@ class TComThread {
   TComThread& operator=(const TComThread&) = delete;
 
   void Stop();
-  // Stops without waiting for a hand-over that nobody will serve; its call is dropped.
+  // Stops without waiting for its hand-over: a call not yet started is dropped, a started one
+  // (the owner is inside it) is left to finish.
   void Withdraw();
   bool Ended() const { return FEnded.load(); }
   void Join();

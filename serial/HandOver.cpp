@@ -62,8 +62,6 @@ int ServeHandOvers() {
       Queue.pop_front();
       if (Item.State) Item.State->Started = true;
     }
-    // A stopped thread waits for its call only until it has started.
-    if (Item.State) Changed.notify_all();
     ++Served;
     std::exception_ptr Error;
     try {
@@ -90,12 +88,11 @@ bool WaitForHandOvers(std::chrono::milliseconds Timeout) {
 
 namespace cport_handover {
 
-std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Stop,
-                               const std::atomic<bool>& Withdraw) {
+std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Withdraw) {
   auto State = std::make_shared<TCallState>();
   Enqueue({Owner, std::move(Call), State});
   std::unique_lock<std::mutex> L(Lock);
-  Changed.wait(L, [&] { return State->Done || (State->Started && Stop.load()) || Withdraw.load(); });
+  Changed.wait(L, [&] { return State->Done || Withdraw.load(); });
   if (!State->Started) {
     for (auto It = Queue.begin(); It != Queue.end(); ++It)
       if (It->State == State) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <time.h>
 
 #include <atomic>
@@ -236,7 +237,11 @@ TEST_F(EventsTest, CloseReturnsWhileTheThreadWaitsForItsHandOver) {
   OtherPty.Send("o");
   ASSERT_TRUE(WaitForHandOvers(3000ms));
   Pty.Send("z");
-  ASSERT_TRUE(WaitForInput(Port, 1));
+  // The thread has taken the byte from the driver, so its batch is on the way to the queue.
+  ASSERT_TRUE(WaitUntil([&] {
+    int InDriver = -1;
+    return ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0 && Port.InputQueueCount() == 1;
+  }));
   {
     TWatchdog Guard(10s);
     Port.Close();
