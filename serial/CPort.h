@@ -672,6 +672,8 @@ class TCustomComPort : public TComponent {
   // Close is under way; a Close asked for meanwhile (by a handler it serves) is left to it.
   bool FClosing = false;
   bool FCloseAsked = false;
+  // The owner is inside a thread-synchronised batch of this port (a handler may close it).
+  int FInSyncedBatch = 0;
 
 };
 

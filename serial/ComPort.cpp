@@ -17,8 +17,17 @@ TCustomComPort::~TCustomComPort() {
   try {
     Close();
   } catch (...) {
-    // A destructor cannot report; the device must still be let go.
+    // A destructor cannot report; the device must still be let go, but only once the thread and
+    // its queued calls cannot reach this port any more.
+    if (FEventThread) {
+      FEventThread->Withdraw();
+      FEventThread->Join();
+      FEventThread.reset();
+      FThreadCreated = false;
+    }
+    cport_handover::Discard(this);
     CloseDevice();
+    FConnected = false;
   }
   // Components that refer to the port let go of it while its link list still exists.
   Destroying();
@@ -105,7 +114,11 @@ void TCustomComPort::CreateEventThread() {
 
 void TCustomComPort::DestroyEventThread() {
   TComThread* Thread = FEventThread.get();
-  Thread->Stop();
+  // Closed from its own handler, the thread must not wait for the call we are in.
+  if (FInSyncedBatch > 0)
+    Thread->Withdraw();
+  else
+    Thread->Stop();
   // The thread may be waiting for us to serve its hand-over.
   if (FSyncMethod != smNone) cport_handover::ServeUntil([Thread] { return Thread->Ended(); });
   FEventThread.reset();

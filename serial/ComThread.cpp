@@ -60,7 +60,7 @@ TComThread::TComThread(TCustomComPort* AComPort)
 }
 
 TComThread::~TComThread() {
-  Stop();
+  Withdraw();
   Join();
   ::close(FSignalFd);
 }
@@ -69,6 +69,11 @@ void TComThread::Stop() {
   FStop = true;
   (void)::eventfd_write(FSignalFd, 1);
   cport_handover::WakeAll();
+}
+
+void TComThread::Withdraw() {
+  FWithdraw = true;
+  Stop();
 }
 
 void TComThread::Join() {
@@ -171,7 +176,17 @@ bool TComThread::Dispatch(TComEvents Batch) {
   TCustomComPort* Port = FComPort;
   switch (Port->SyncMethod()) {
     case smThreadSync:
-      return !cport_handover::Synchronize(Port, [Port, Batch] { Port->HandleEvents(Batch); }, FStop);
+      return !cport_handover::Synchronize(
+          Port,
+          [Port, Batch] {
+            struct TDepth {
+              int& N;
+              explicit TDepth(int& R) : N(R) { ++N; }
+              ~TDepth() { --N; }
+            } Depth(Port->FInSyncedBatch);
+            Port->HandleEvents(Batch);
+          },
+          FWithdraw);
     case smWindowSync:
       for (TComEvent Ev : {evError, evRxChar, evTxEmpty, evBreak, evRing, evCTS, evDSR, evRxFlag, evRLSD,
                            evRx80Full}) {

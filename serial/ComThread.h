@@ -15,6 +15,9 @@ class TComThread {
   TComThread& operator=(const TComThread&) = delete;
 
   void Stop();
+  // Stops without waiting for its hand-over: a call not yet started is dropped, a started one
+  // (the owner is inside it) is left to finish.
+  void Withdraw();
   bool Ended() const { return FEnded.load(); }
   void Join();
   // The port has room for input again, or has just written: look again.
@@ -29,6 +32,7 @@ class TComThread {
   uint32_t FMask;
   int FSignalFd = -1;
   std::atomic<bool> FStop{false};
+  std::atomic<bool> FWithdraw{false};
   std::atomic<bool> FEnded{false};
   std::atomic<bool> FTxPending{false};
   std::thread FThread;

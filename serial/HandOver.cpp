@@ -88,11 +88,11 @@ bool WaitForHandOvers(std::chrono::milliseconds Timeout) {
 
 namespace cport_handover {
 
-std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Stop) {
+std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Withdraw) {
   auto State = std::make_shared<TCallState>();
   Enqueue({Owner, std::move(Call), State});
   std::unique_lock<std::mutex> L(Lock);
-  Changed.wait(L, [&] { return State->Done || Stop.load(); });
+  Changed.wait(L, [&] { return State->Done || Withdraw.load(); });
   if (!State->Started) {
     for (auto It = Queue.begin(); It != Queue.end(); ++It)
       if (It->State == State) {

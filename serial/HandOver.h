@@ -7,10 +7,10 @@
 
 namespace cport_handover {
 
-// Runs Call on the owner thread and waits for it. When Stop turns true first, a call not yet
-// started is withdrawn and a started one is left to finish on its own; either way this returns.
-// Returns what the call raised.
-std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Stop);
+// Runs Call on the owner thread and waits for it to finish. When Withdraw turns true first, a
+// call not yet started is taken out of the queue and a started one is left to finish on its own
+// (the owner is inside it); either way this returns. Returns what the call raised.
+std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Withdraw);
 
 // Queues Call for the owner thread and returns at once.
 void Post(const void* Owner, std::function<void()> Call);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <time.h>
 
 #include <atomic>
@@ -222,18 +223,63 @@ TEST_F(EventsTest, ErrorStepRunsBeforeTheReceivedDataStep) {
 }
 
 TEST_F(EventsTest, CloseReturnsWhileTheThreadWaitsForItsHandOver) {
+  // Another port's batch is queued first; Close serves it, and its handler holds the owner until
+  // the port's own batch leaves the queue (bounded), so a thread that withdraws on the stop shows.
+  TPty OtherPty;
+  TComPort Other;
+  Other.SetPort(OtherPty.Path());
+  Other.OnRxChar = [&](TObject*, int32_t) {
+    const auto End = Clock::now() + 300ms;
+    while (WaitForHandOvers(0ms) && Clock::now() < End) std::this_thread::yield();
+  };
+  Other.Open();
   Port.Open();
-  Pty.Send("z");
+  OtherPty.Send("o");
   ASSERT_TRUE(WaitForHandOvers(3000ms));
+  Pty.Send("z");
+  // The thread has taken the byte from the driver, so its batch is on the way to the queue.
+  ASSERT_TRUE(WaitUntil([&] {
+    int InDriver = -1;
+    return ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0 && Port.InputQueueCount() == 1;
+  }));
   {
     TWatchdog Guard(10s);
     Port.Close();
   }
   EXPECT_FALSE(Port.Connected());
   EXPECT_FALSE(Port.EventThreadCreated());
-  ServeHandOvers();
-  // Whether Close served it or the thread withdrew it, nothing of the port is left queued.
+  // Close served the pending batch before letting the thread go; nothing is left queued.
+  EXPECT_EQ(Log.Items(), std::vector<std::string>{"RxChar 1"});
   EXPECT_FALSE(WaitForHandOvers(0ms));
+  Other.Close();
+}
+
+// OnBeforeClose throws in the destructor: the thread and its queued calls must be gone before the
+// port is, and the device let go.
+TEST_F(EventsTest, DestroyingAPortWhoseCloseThrowsLeavesNoCallBehind) {
+  for (TSyncMethod Sync : {smThreadSync, smWindowSync}) {
+    SCOPED_TRACE(int(Sync));
+    TLog Calls;
+    {
+      TWatchdog Guard(10s);
+      TComPort Doomed;
+      Doomed.SetPort(Pty.Path());
+      Doomed.SetSyncMethod(Sync);
+      Doomed.OnRxChar = [&](TObject*, int32_t) { Calls.Add("RxChar"); };
+      Doomed.OnBeforeClose = [](TObject*) { throw std::runtime_error("refused"); };
+      Doomed.Open();
+      Pty.Send("z");
+      ASSERT_TRUE(WaitForHandOvers(3000ms));
+    }
+    EXPECT_FALSE(WaitForHandOvers(0ms));
+    EXPECT_EQ(ServeHandOvers(), 0);
+    EXPECT_EQ(Calls.Size(), 0u);
+    // The device was let go: it opens again.
+    Port.SetEvents({});
+    Port.Open();
+    EXPECT_TRUE(Port.Connected());
+    Port.Close();
+  }
 }
 
 TEST_F(EventsTest, AHandlerMayCloseThePortItIsCalledFor) {
