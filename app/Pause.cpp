@@ -1,7 +1,5 @@
 #include "Pause.h"
 
-#include <sys/prctl.h>
-
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
@@ -9,13 +7,11 @@
 #include <thread>
 
 #include "SerialHooks.h"
+#include "core/DeviceProtocol.h"
 
 void RealPause(int milliseconds, const std::function<bool()>& stopped) {
-  // The pause counts from its call, event handling included, and ends on
-  // time: a device write is 260 of them, so the kernel's default 50 us of
-  // timer slack alone would add 13 ms.
-  static const bool precise = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
-  (void)precise;
+  // The pause counts from its call, event handling included, and ends on time.
+  varo::UsePreciseTimers();
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
   const TLoopCallsHeld held;

@@ -10,8 +10,6 @@ namespace {
 
 const char* const NoPortText = "Com Port Yok";
 const char* const WarningCaption = "UYARI";
-const char* const NoAnswerText = "Cihazla Bağlantı Kurulamadı...";
-const char* const WriteDoneText = "Yazma İşlemi Tamamlandı...";
 
 std::string LocalName(const QString& name) { return QFile::encodeName(name).toStdString(); }
 QString ShownName(const std::string& path) { return QFile::decodeName(path.c_str()); }
@@ -62,7 +60,7 @@ varo::TDeviceLink TFmMain::DeviceLink() {
   hooks.PortName = [this] { return LocalName(comport->currentText()); };
   hooks.Progress = [this](int value) { ProgressBar1->setValue(value); };
   hooks.RetryAfterNoAnswer = [this] {
-    return Dialogs().AskRetryCancel(WarningCaption, QString::fromUtf8(NoAnswerText)) == TDialogs::TAnswer::Retry;
+    return Dialogs().AskRetryCancel(WarningCaption, QString::fromUtf8(varo::NoAnswerText)) == TDialogs::TAnswer::Retry;
   };
   // Serves the port events handed over meanwhile (the "E" is already taken).
   hooks.AfterAnswer = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
@@ -82,7 +80,7 @@ void TFmMain::BtnWriteClick() {
   SetReading(false);
   const varo::DeviceImage image = BuildDeviceImage(varo::CodeSystemForm::Device);
   if (DeviceLink().Write(image).End != varo::TTransferEnd::Done) return;
-  Dialogs().ShowInfo(QString::fromUtf8(ApplicationTitle), QString::fromUtf8(WriteDoneText));
+  Dialogs().ShowInfo(QString::fromUtf8(ApplicationTitle), QString::fromUtf8(varo::WriteDoneText));
   if (VerifyCheckBox->isChecked()) VerifyWrite(image);
   ProgressBar1->setValue(0);
 }

@@ -1,7 +1,5 @@
 #include "DeviceCommands.h"
 
-#include <sys/prctl.h>
-
 #include <chrono>
 #include <thread>
 
@@ -15,9 +13,6 @@
 #include "core/ProjectFile.h"
 
 namespace {
-
-const char* const NoAnswerText = "Cihazla Bağlantı Kurulamadı...";
-const char* const WriteDoneText = "Yazma İşlemi Tamamlandı...";
 
 // Ends the command with its exit code; the message goes to stderr.
 struct TCommandEnd {
@@ -89,7 +84,7 @@ class TRun {
         const varo::DeviceImage image = ProjectForDevice(Request_.File);
         Progress_.Start("write", varo::DeviceImageSize);
         Check(Link().Write(image), "written");
-        Result(WriteDoneText);
+        Result(varo::WriteDoneText);
         return;
       }
       case TDeviceCommandKind::Verify: {
@@ -139,7 +134,7 @@ class TRun {
   }
 
   std::string NoAnswer() const {
-    return std::string(NoAnswerText) + " (" + std::to_string(Request_.Retries + 1) + " handshakes on " +
+    return std::string(varo::NoAnswerText) + " (" + std::to_string(Request_.Retries + 1) + " handshakes on " +
            Request_.Port + ")";
   }
 
@@ -189,8 +184,6 @@ class TRun {
 int RunDeviceCommand(const TDeviceRequest& request, const TCommandLineIo& io) { return TRun(request, io).Run(); }
 
 void SleepPrecisely(int milliseconds) {
-  // The kernel's default 50 us of timer slack would add 13 ms to a write's 260 pauses.
-  static const bool precise = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
-  (void)precise;
+  varo::UsePreciseTimers();
   std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds));
 }

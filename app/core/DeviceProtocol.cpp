@@ -1,5 +1,7 @@
 #include "DeviceProtocol.h"
 
+#include <sys/prctl.h>
+
 #include "DeviceWrite.h"
 #include "SerialPorts.h"
 
@@ -17,6 +19,11 @@ void SetIndicatorLine(TComPort& port) {
   flow.SetControlRTS(rtsDisable);
   flow.SetXonXoffOut(false);
   flow.SetXonXoffIn(false);
+}
+
+void UsePreciseTimers() {
+  static const bool precise = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
+  (void)precise;
 }
 
 void TDeviceLink::CloseIfOpen() {

@@ -14,6 +14,14 @@ namespace varo {
 // 19200 bit/s, 8 data bits, no parity, one stop bit, no flow control.
 void SetIndicatorLine(TComPort& port);
 
+// What the technician is told, in the window and on the command line alike.
+inline constexpr char NoAnswerText[] = "Cihazla Bağlantı Kurulamadı...";
+inline constexpr char WriteDoneText[] = "Yazma İşlemi Tamamlandı...";
+
+// Pauses of a write must end on time: the kernel's default 50 us of timer
+// slack would add 13 ms to its 260 pauses. Call before pausing; cheap to repeat.
+void UsePreciseTimers();
+
 struct TDeviceHooks {
   std::function<void(int milliseconds)> Pause;
   // The port to use, asked again at every handshake.

@@ -1,6 +1,5 @@
 #include "FrameHistory.h"
 
-
 namespace varo {
 
 FrameHistory::FrameHistory(size_t limit) : Limit_(limit < 1 ? 1 : limit) {}
