@@ -14,72 +14,13 @@
 #include <vector>
 
 #include "CPort.h"
+#include "EventTools.h"
 #include "Pty.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-// Entries may come from the event thread (smNone).
-class TLog {
- public:
-  void Add(const std::string& S) {
-    std::lock_guard<std::mutex> L(FLock);
-    FItems.push_back(S);
-  }
-  std::vector<std::string> Items() const {
-    std::lock_guard<std::mutex> L(FLock);
-    return FItems;
-  }
-  size_t Size() const { return Items().size(); }
-  void Clear() {
-    std::lock_guard<std::mutex> L(FLock);
-    FItems.clear();
-  }
-
- private:
-  mutable std::mutex FLock;
-  std::vector<std::string> FItems;
-};
-
-// Serves hand-overs as the GUI's loop would, until Done holds.
-bool ServeUntil(const std::function<bool()>& Done, int TimeoutMs = 3000) {
-  const auto End = Clock::now() + std::chrono::milliseconds(TimeoutMs);
-  while (!Done()) {
-    if (Clock::now() > End) return false;
-    WaitForHandOvers(10ms);
-    ServeHandOvers();
-  }
-  return true;
-}
-
-// Ends the process when a step hangs, rather than hanging the suite.
-class TWatchdog {
- public:
-  explicit TWatchdog(std::chrono::seconds Limit)
-      : FThread([this, Limit] {
-          std::unique_lock<std::mutex> L(FLock);
-          if (!FDone.wait_for(L, Limit, [this] { return FFinished; })) {
-            std::fprintf(stderr, "watchdog: step hung\n");
-            std::abort();
-          }
-        }) {}
-  ~TWatchdog() {
-    {
-      std::lock_guard<std::mutex> L(FLock);
-      FFinished = true;
-    }
-    FDone.notify_all();
-    FThread.join();
-  }
-
- private:
-  std::mutex FLock;
-  std::condition_variable FDone;
-  bool FFinished = false;
-  std::thread FThread;
-};
 
 class TTestPort : public TComPort {
  public:
