@@ -447,6 +447,7 @@ void FreeAsyncRequest(PAsync& AsyncPtr);
 // The port
 
 class TComThread;
+class TLifeLock;
 
 class TCustomComPort : public TComponent {
  public:
@@ -616,6 +617,12 @@ class TCustomComPort : public TComponent {
   friend class TComThread;
   void CreateEventThread();
   void DestroyEventThread();
+  void CloseOnce();
+  // Joins the threads that closed their own port, as far as the calling thread may wait for them.
+  void ReapRetiredThreads();
+  // Reach the event thread from any thread.
+  void WakeEventThread();
+  void NoteTransmitted();
   void HandleEvent(TComEvent Event);
   void ReportLine(TModemSignal Line, TComSignalEvent TComLink::*Slot, void (TCustomComPort::*Raise)(bool));
   void ReceiveData();
@@ -628,7 +635,7 @@ class TCustomComPort : public TComponent {
 
   std::string FName;
   bool FLoading = false;
-  bool FConnected = false;
+  std::atomic<bool> FConnected{false};
   TBaudRate FBaudRate = br9600;
   int32_t FCustomBaudRate = 9600;
   std::string FPort = "COM1";
@@ -667,11 +674,19 @@ class TCustomComPort : public TComponent {
   } FErrorBase;
   bool FCountersSupported = true;
 
+  // Open and Close run one at a time, also when an smNone handler calls them.
+  std::unique_ptr<TLifeLock> FLifeLock;
+  // Changed under the life lock; FThreadLock also guards them against the other threads' Wake.
   std::unique_ptr<TComThread> FEventThread;
-  bool FThreadCreated = false;
-  // Close is under way; a Close asked for meanwhile (by a handler it serves) is left to it.
+  std::vector<std::unique_ptr<TComThread>> FRetiredThreads;
+  std::mutex FThreadLock;
+  std::atomic<bool> FThreadCreated{false};
+  // Close is under way; a Close asked for meanwhile (by a handler it serves, or by a handler on
+  // the event thread it waits for) is left to it.
   bool FClosing = false;
-  bool FCloseAsked = false;
+  std::atomic<bool> FCloseAsked{false};
+  // Counts the closes, so that a batch stops once its port was closed, also when reopened.
+  std::atomic<uint32_t> FSession{0};
   // The owner is inside a thread-synchronised batch of this port (a handler may close it).
   int FInSyncedBatch = 0;
 

@@ -8,7 +8,6 @@
 #include <cerrno>
 
 #include "CPort.h"
-#include "ComThread.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -153,7 +152,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
     const ssize_t N = ::write(Fd, R.FBuffer + R.FDone, static_cast<size_t>(R.FCount - R.FDone));
     if (N > 0) {
       R.FDone += static_cast<int32_t>(N);
-      if (FEventThread) FEventThread->NoteTransmit();
+      NoteTransmitted();
       continue;
     }
     const int Err = N == 0 ? EIO : errno;
@@ -227,7 +226,7 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
       FRxQueue.clear();
       FRxHead = 0;
     }
-    if (Queued >= FRxCapacity && FEventThread) FEventThread->Wake();
+    if (Queued >= FRxCapacity) WakeEventThread();
     return static_cast<int32_t>(Taken);
   }
   for (;;) {
