@@ -104,7 +104,13 @@ void TComThread::NoteTransmit() {
 
 void TComThread::Execute() {
   CurrentThread = this;
-  const bool Stopped = Run();
+  bool Stopped = false;
+  // Whatever escapes the body (a failed allocation, a wake-up hook that throws) ends the thread
+  // as a failed handler does.
+  try {
+    Stopped = Run();
+  } catch (...) {
+  }
   // A stop discards what the queues hold, unless the device was closed under the thread already.
   if (Stopped && !FRetired) FComPort->PurgeInput();
   FEnded = true;

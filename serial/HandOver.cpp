@@ -90,16 +90,25 @@ namespace cport_handover {
 
 std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Withdraw) {
   auto State = std::make_shared<TCallState>();
-  Enqueue({Owner, std::move(Call), State});
-  std::unique_lock<std::mutex> L(Lock);
-  Changed.wait(L, [&] { return State->Done || Withdraw.load(); });
-  if (!State->Started) {
+  // Takes the call back unless the owner is inside it already.
+  auto TakeBack = [&State] {
+    if (State->Started) return;
     for (auto It = Queue.begin(); It != Queue.end(); ++It)
       if (It->State == State) {
         Queue.erase(It);
         break;
       }
+  };
+  try {
+    Enqueue({Owner, std::move(Call), State});
+  } catch (...) {
+    std::lock_guard<std::mutex> L(Lock);
+    TakeBack();
+    throw;
   }
+  std::unique_lock<std::mutex> L(Lock);
+  Changed.wait(L, [&] { return State->Done || Withdraw.load(); });
+  TakeBack();
   return State->Error;
 }
 

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <new>
 #include <string>
 
 #include "CPort.h"
@@ -93,6 +94,45 @@ TEST(EventThreadTest, AnSmNoneHandlerMayCloseOrReopenItsOwnPort) {
       }
     }
     EXPECT_EQ(OpenDescriptorCount(), Before);
+  }
+}
+
+// What escapes the thread's own body (here the GUI's wake-up hook failing to allocate) ends the
+// thread as a failed handler does: the port stays open and quiet until it is opened again.
+TEST(EventThreadTest, AnErrorInTheThreadBodyEndsTheThreadLikeAFailedHandler) {
+  for (TSyncMethod Sync : {smThreadSync, smWindowSync}) {
+    SCOPED_TRACE(int(Sync));
+    TPty Pty;
+    TLog Log;
+    TComPort Port;
+    Port.SetPort(Pty.Path());
+    Port.SetSyncMethod(Sync);
+    Port.OnRxChar = [&](TObject*, int32_t N) {
+      std::string S;
+      Port.ReadString(S, N);
+      Log.Add(S);
+    };
+    std::atomic<bool> Fail{true};
+    SetHandOverWakeUp([&] {
+      if (Fail.exchange(false)) throw std::bad_alloc();
+    });
+    TWatchdog Guard(20s);
+    Port.Open();
+    Pty.Send("a");
+    ASSERT_TRUE(WaitUntil([&] { return !Fail; }));
+    ServeHandOvers();
+    Log.Clear();
+    Pty.Send("b");
+    ASSERT_TRUE(WaitForInput(Port, 1));
+    EXPECT_FALSE(ServeUntil([&] { return Log.Size() > 0; }, 100));
+    EXPECT_TRUE(Port.Connected());
+    Port.Close();
+    Port.Open();
+    Pty.Send("c");
+    ASSERT_TRUE(ServeUntil([&] { return Log.Size() > 0; }));
+    EXPECT_EQ(Log.Items(), std::vector<std::string>{"c"});
+    Port.Close();
+    SetHandOverWakeUp(nullptr);
   }
 }
 
