@@ -325,6 +325,10 @@ class TComParity : public TComSettingsGroup {
   char FReplaceChar = 0;
 };
 
+// The largest Buffer.InputSize an open port takes (error 9 above it): the input queue lives in
+// the process's memory.
+constexpr int32_t MaxInputSize = 16 * 1024 * 1024;
+
 class TComBuffer : public TComSettingsGroup {
  public:
   explicit TComBuffer(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}

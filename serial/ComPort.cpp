@@ -249,7 +249,12 @@ void TCustomComPort::ApplyTimeoutSettings() {
 void TCustomComPort::ApplyBufferSizes() {
   if (!CanApply()) return;
   if (Handle() < 0) throw EComPort(CError_SetupComFailed, EBADF);
-  if (FBuffer.InputSize() < 0 || FBuffer.OutputSize() < 0) throw EComPort(CError_SetupComFailed, EINVAL);
-  std::lock_guard<std::mutex> Lock(FRxLock);
-  FRxCapacity = FBuffer.InputSize() > 0 ? static_cast<size_t>(FBuffer.InputSize()) : DefaultInputSize;
+  if (FBuffer.InputSize() < 0 || FBuffer.OutputSize() < 0 || FBuffer.InputSize() > MaxInputSize)
+    throw EComPort(CError_SetupComFailed, EINVAL);
+  {
+    std::lock_guard<std::mutex> Lock(FRxLock);
+    FRxCapacity = FBuffer.InputSize() > 0 ? static_cast<size_t>(FBuffer.InputSize()) : DefaultInputSize;
+  }
+  // A thread that stopped taking input for a full queue may have room now.
+  WakeEventThread();
 }
