@@ -213,7 +213,7 @@ bool TComThread::Dispatch(TComEvents Batch) {
       for (TComEvent Ev : {evError, evRxChar, evTxEmpty, evBreak, evRing, evCTS, evDSR, evRxFlag, evRLSD,
                            evRx80Full}) {
         if (!Batch.Contains(Ev)) continue;
-        cport_handover::Post(Port, [Port, Ev] {
+        cport_handover::Post(Port, Ev, [Port, Ev] {
           if (!Port->Connected()) return;
           try {
             Port->HandleEvent(Ev);

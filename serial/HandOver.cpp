@@ -18,6 +18,7 @@ struct TCallState {
 
 struct TItem {
   const void* Owner;
+  int Kind;  // of a posted call; -1 for a synchronised one
   std::function<void()> Call;
   std::shared_ptr<TCallState> State;  // none for posted calls
 };
@@ -31,6 +32,9 @@ void Enqueue(TItem Item) {
   THandOverWakeUp Hook;
   {
     std::lock_guard<std::mutex> L(Lock);
+    if (Item.Kind >= 0)
+      for (const TItem& Waiting : Queue)
+        if (Waiting.Owner == Item.Owner && Waiting.Kind == Item.Kind) return;
     Queue.push_back(std::move(Item));
     Hook = WakeUp;
   }
@@ -100,7 +104,7 @@ std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, co
       }
   };
   try {
-    Enqueue({Owner, std::move(Call), State});
+    Enqueue({Owner, -1, std::move(Call), State});
   } catch (...) {
     std::lock_guard<std::mutex> L(Lock);
     TakeBack();
@@ -112,7 +116,9 @@ std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, co
   return State->Error;
 }
 
-void Post(const void* Owner, std::function<void()> Call) { Enqueue({Owner, std::move(Call), nullptr}); }
+void Post(const void* Owner, int Kind, std::function<void()> Call) {
+  Enqueue({Owner, Kind, std::move(Call), nullptr});
+}
 
 void Discard(const void* Owner) {
   std::lock_guard<std::mutex> L(Lock);
