@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -526,8 +527,11 @@ class TCustomComPort : public TComponent {
 
   // The line-settings record ApplyLineSettings sets, built from the present settings.
   TDCB LineSettingsRecord() const;
-  // The timeouts the device holds since the last ApplyTimeoutSettings.
-  TDeviceTimeouts DeviceTimeouts() const { return FDeviceTimeouts; }
+  // The timeouts the device holds since the last ApplyTimeoutSettings; requests on any thread read them.
+  TDeviceTimeouts DeviceTimeouts() const {
+    std::lock_guard<std::mutex> Lock(FIoLock);
+    return FDeviceTimeouts;
+  }
 
   // Reading and writing
   int32_t Write(const void* Buffer, int32_t Count);
@@ -607,6 +611,9 @@ class TCustomComPort : public TComponent {
                  std::chrono::steady_clock::time_point Deadline, bool HasDeadline);
   bool Cancelled(const AsyncRequest& Request) const;
   int32_t TakeInput(int Fd, char* Buffer, int32_t Count, int& Errno);
+  int32_t PutOutput(int Fd, const char* Bytes, size_t Count, int& Errno);
+  // Ends the waits of every request started so far (AbortPendingIO without its check).
+  void CancelPendingRequests();
   void NotifyAfterOpen();
   void NotifyBeforeClose();
   void NotifyAfterClose();
@@ -656,17 +663,20 @@ class TCustomComPort : public TComponent {
   TSettingsGroups FStoredGroups{sgLine};
 
   std::atomic<int> FHandle{-1};
-  TDeviceTimeouts FDeviceTimeouts;
+  TDeviceTimeouts FDeviceTimeouts;  // under FIoLock
   std::vector<TComLink*> FLinks;
   bool FHasRxBufLink = false;
 
-  // Pending-request cancelling, shared with AbortPendingIO on other threads.
+  // Pending-request cancelling, shared with AbortPendingIO on other threads; CloseDevice waits
+  // until no request waits on the descriptor any more.
   mutable std::mutex FIoLock;
   std::atomic<uint64_t> FAbortGeneration{0};
   std::vector<AsyncRequest*> FWaiting;
+  std::condition_variable FWaitingGone;
 
   // Input the event thread took from the device ahead of Read; a hang-up seen by anyone; the
-  // device's counters as LineErrors saw them last.
+  // device's counters as LineErrors saw them last. Reads and writes of the descriptor take it
+  // too, so that none reaches a descriptor CloseDevice let go (or the next open reused).
   std::mutex FRxLock;
   std::vector<char> FRxQueue;
   size_t FRxHead = 0;

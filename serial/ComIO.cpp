@@ -142,20 +142,21 @@ int32_t TCustomComPort::StartRead(AsyncRequest& R) {
 
 void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
   const int Fd = Handle();
+  const TDeviceTimeouts T = DeviceTimeouts();
   const uint64_t TotalMs =
-      uint64_t(FDeviceTimeouts.WriteTotalTimeoutMultiplier) * uint64_t(R.FCount) +
-      FDeviceTimeouts.WriteTotalTimeoutConstant;
+      uint64_t(T.WriteTotalTimeoutMultiplier) * uint64_t(R.FCount) + T.WriteTotalTimeoutConstant;
   Clock::time_point Deadline;
   const bool HasDeadline = TotalMs != 0 && LimitFromMs(TotalMs, R.FStart, Deadline);
   R.FPending = false;
   while (R.FDone < R.FCount) {
-    const ssize_t N = ::write(Fd, R.FBuffer + R.FDone, static_cast<size_t>(R.FCount - R.FDone));
+    int Err = 0;
+    const int32_t N = PutOutput(Fd, R.FBuffer + R.FDone, static_cast<size_t>(R.FCount - R.FDone), Err);
     if (N > 0) {
       R.FDone += static_cast<int32_t>(N);
       NoteTransmitted();
       continue;
     }
-    const int Err = N == 0 ? EIO : errno;
+    if (N == 0) Err = EIO;
     if (Err == EINTR) continue;
     if (Err != EAGAIN) {
       if (Err == EIO) NoteHangUp();
@@ -174,7 +175,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
 
 void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
   const int Fd = Handle();
-  const TDeviceTimeouts T = FDeviceTimeouts;
+  const TDeviceTimeouts T = DeviceTimeouts();
   const bool Immediate =
       T.ReadIntervalTimeout == MaxDword && T.ReadTotalTimeoutMultiplier == 0 && T.ReadTotalTimeoutConstant == 0;
   const bool FirstByteEnds = T.ReadIntervalTimeout == MaxDword && T.ReadTotalTimeoutMultiplier == MaxDword &&
@@ -229,6 +230,10 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
     if (Queued >= FRxCapacity) WakeEventThread();
     return static_cast<int32_t>(Taken);
   }
+  if (Fd != Handle()) {
+    Errno = EBADF;
+    return 0;
+  }
   for (;;) {
     const ssize_t N = ::read(Fd, Buffer, static_cast<size_t>(Count));
     if (N > 0) return static_cast<int32_t>(N);
@@ -240,6 +245,17 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
     Errno = Err;
     return 0;
   }
+}
+
+int32_t TCustomComPort::PutOutput(int Fd, const char* Bytes, size_t Count, int& Errno) {
+  std::lock_guard<std::mutex> Lock(FRxLock);
+  if (Fd != Handle()) {
+    Errno = EBADF;
+    return -1;
+  }
+  const ssize_t N = ::write(Fd, Bytes, Count);
+  if (N < 0) Errno = errno;
+  return static_cast<int32_t>(N);
 }
 
 void TCustomComPort::NoteHangUp() {
@@ -284,6 +300,7 @@ void TCustomComPort::WaitReady(int Fd, AsyncRequest& R, short PollEvents, Clock:
     std::lock_guard<std::mutex> Lock(FIoLock);
     FWaiting.erase(std::find(FWaiting.begin(), FWaiting.end(), &R));
   }
+  FWaitingGone.notify_all();
   if (Cancelled(R)) R.FErrno = ECANCELED;
 }
 
@@ -315,6 +332,10 @@ int32_t TCustomComPort::WaitAsync(PAsync& AsyncPtr) {
 
 void TCustomComPort::AbortPendingIO() {
   if (Handle() < 0) throw EComPort(CError_PurgeFailed, EBADF);
+  CancelPendingRequests();
+}
+
+void TCustomComPort::CancelPendingRequests() {
   std::lock_guard<std::mutex> Lock(FIoLock);
   ++FAbortGeneration;
   for (AsyncRequest* R : FWaiting) (void)::eventfd_write(R->FWakeFd, 1);

@@ -204,8 +204,9 @@ void TCustomComPort::NoteTransmitted() {
 void TCustomComPort::OpenDevice() {
   int Fd = -1;
   if (const int Err = cport_device::OpenExclusive(FPort, Fd)) throw EComPort(CError_OpenFailed, Err);
-  FHandle = Fd;
+  // Published under the lock that other threads' reads and writes take before using it.
   std::lock_guard<std::mutex> Lock(FRxLock);
+  FHandle = Fd;
   FHungUp = false;
   FHangUpReported = false;
   cport_device::TCounters Counters;
@@ -214,14 +215,25 @@ void TCustomComPort::OpenDevice() {
 }
 
 void TCustomComPort::CloseDevice() {
-  const int Fd = FHandle.exchange(-1);
+  int Fd;
+  {
+    // Reads and writes of other threads look at the handle under this lock: none reaches the
+    // descriptor once it is out.
+    std::lock_guard<std::mutex> Lock(FRxLock);
+    Fd = FHandle.exchange(-1);
+    FRxQueue.clear();
+    FRxHead = 0;
+  }
   if (Fd < 0) return;
+  // A request that waits on the descriptor keeps it open, and locked, until it wakes.
+  CancelPendingRequests();
+  {
+    std::unique_lock<std::mutex> Lock(FIoLock);
+    FWaitingGone.wait(Lock, [this] { return FWaiting.empty(); });
+  }
   // Unsent and unread bytes are discarded, so a stopped line cannot hold up the close.
   (void)cport_device::Flush(Fd);
   cport_device::CloseExclusive(Fd);
-  std::lock_guard<std::mutex> Lock(FRxLock);
-  FRxQueue.clear();
-  FRxHead = 0;
 }
 
 void TCustomComPort::ConfigureDevice() {
@@ -239,6 +251,7 @@ void TCustomComPort::ApplyLineSettings() {
 void TCustomComPort::ApplyTimeoutSettings() {
   if (!CanApply()) return;
   if (Handle() < 0) throw EComPort(CError_TimeoutsFailed, EBADF);
+  std::lock_guard<std::mutex> Lock(FIoLock);
   FDeviceTimeouts.ReadIntervalTimeout = static_cast<uint32_t>(FTimeouts.ReadInterval());
   FDeviceTimeouts.ReadTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.ReadTotalMultiplier());
   FDeviceTimeouts.ReadTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.ReadTotalConstant());
