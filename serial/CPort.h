@@ -690,7 +690,8 @@ class TCustomComPort : public TComponent {
 
   // Open and Close run one at a time, also when an smNone handler calls them.
   std::unique_ptr<TLifeLock> FLifeLock;
-  // Changed under the life lock; FThreadLock also guards them against the other threads' Wake.
+  // Both change under FThreadLock, which other threads take to reach the thread; FEventThread
+  // also only under the life lock.
   std::unique_ptr<TComThread> FEventThread;
   std::vector<std::unique_ptr<TComThread>> FRetiredThreads;
   std::mutex FThreadLock;
