@@ -178,10 +178,11 @@ TEST_F(EventsTest, CloseReturnsWhileTheThreadWaitsForItsHandOver) {
   OtherPty.Send("o");
   ASSERT_TRUE(WaitForHandOvers(3000ms));
   Pty.Send("z");
-  // The thread has taken the byte from the driver, so its batch is on the way to the queue.
+  // The thread has taken the byte from the driver, so its batch is on the way to the queue. The
+  // driver is asked last: a byte the pty has not delivered yet would pass the other order.
   ASSERT_TRUE(WaitUntil([&] {
     int InDriver = -1;
-    return ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0 && Port.InputQueueCount() == 1;
+    return Port.InputQueueCount() == 1 && ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0;
   }));
   {
     TWatchdog Guard(10s);

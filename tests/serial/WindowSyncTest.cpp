@@ -35,7 +35,7 @@ TEST(WindowSyncTest, AtMostOneCallPerEventKindWaitsAndItSeesTheLatestInput) {
   // The thread has taken the bytes from the driver.
   ASSERT_TRUE(WaitUntil([&] {
     int InDriver = -1;
-    return ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0 && Port.InputQueueCount() == 3;
+    return Port.InputQueueCount() == 3 && ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0;
   }));
   EXPECT_LE(ServeHandOvers(), 2);
   ASSERT_TRUE(ServeUntil([&] {
