@@ -22,6 +22,9 @@ class TKeyPreview;
 class QLineEdit;
 class QToolButton;
 class TOverview;
+namespace varo {
+struct SeveralFloorsLabels;
+}
 
 // Window titles.
 extern const char* const MainTitle;  // "VARO PROGRAMLAYICI"
@@ -153,6 +156,10 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void OverviewButtonClick();
   void OverviewFrameClick(int index);
   void RefreshOverview();
+  // "ÇOK KATA ETİKET": a label for every floor below 0 and one for floor 0, in one step.
+  QToolButton* SeveralFloorsButton = nullptr;
+  void SeveralFloorsButtonClick();
+  void LabelSeveralFloors(const varo::SeveralFloorsLabels& labels);
 
  private:
   void SetUpEditorPlus();
