@@ -2,6 +2,7 @@
 // Unit UMain: the main window FmMain and the project state it owns.
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -22,6 +23,8 @@ class TKeyPreview;
 class QLineEdit;
 class QToolButton;
 class TOverview;
+class QPrinter;
+struct TSheet;
 namespace varo {
 struct SeveralFloorsLabels;
 }
@@ -160,6 +163,14 @@ class TFmMain : public QWidget, public Ui::FmMain {
   QToolButton* SeveralFloorsButton = nullptr;
   void SeveralFloorsButtonClick();
   void LabelSeveralFloors(const varo::SeveralFloorsLabels& labels);
+  // The project sheet ("KAT SAYFASI" menu): an A4 page as PDF, as PNG, or printed (Ctrl+P).
+  QToolButton* SheetButton = nullptr;
+  void SaveSheetPdf();
+  void SaveSheetPng();
+  void PrintSheet();
+  // Seam: the system's print dialog; false when the user cancels it.
+  using TPrintDialog = std::function<bool(QPrinter&)>;
+  void SetPrintDialog(TPrintDialog dialog) { PrintDialog_ = std::move(dialog); }
 
  private:
   void SetUpEditorPlus();
@@ -169,6 +180,9 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void SetCurrentFramePattern(const varo::SegmentPattern& pattern);
   void RestoreFrameTable(const varo::FrameTableState& state);
   varo::FrameHistory FrameHistory_;
+  void SetUpSheet();
+  TSheet CurrentSheet() const;
+  TPrintDialog PrintDialog_;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -68,6 +68,7 @@ void TFmMain::SetUpEditorPlus() {
   shortcut({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
            &TFmMain::RedoFrameTable);
   shortcut({QKeySequence(Qt::Key_F2)}, &TFmMain::OverviewButtonClick);
+  SetUpSheet();
 }
 
 void TFmMain::SeveralFloorsButtonClick() {

@@ -162,7 +162,8 @@ TEST_F(EditorPlusTest, OverviewShowsEveryFrameAndAClickChoosesOne) {
 }
 
 TEST_F(EditorPlusTest, ExtraControlsLieInTheFreeSpaceOfTheTopRow) {
-  const QWidget* extras[] = {Window->LabelEdit, Window->OverviewButton, Window->SeveralFloorsButton};
+  const QWidget* extras[] = {Window->LabelEdit, Window->OverviewButton, Window->SeveralFloorsButton,
+                             Window->SheetButton};
   for (size_t i = 0; i < std::size(extras); ++i) {
     const QRect r = extras[i]->geometry();
     SCOPED_TRACE(extras[i]->objectName().toStdString());
