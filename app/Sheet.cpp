@@ -1,13 +1,9 @@
 #include "Sheet.h"
 
 #include <QImage>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
 #include <cmath>
 
-#include "VaroApplication.h"
 #include "core/PatternText.h"
 #include "core/Thumbnail.h"
 
@@ -31,10 +27,6 @@ QFont SheetFont(double mm, double pixelsPerMm, bool bold) {
   font.setPixelSize(std::max(1, static_cast<int>(std::lround(mm * pixelsPerMm))));
   font.setBold(bold);
   return font;
-}
-
-QString NotWritten(const QString& path, const QString& why) {
-  return QString::fromUtf8("Kat sayfası kaydedilemedi; var olan dosyaya dokunulmadı.\n%1\n%2").arg(path, why);
 }
 
 }  // namespace
@@ -82,46 +74,4 @@ void PaintSheet(QPainter& painter, const QSizeF& pageMm, const TSheet& sheet) {
                      QString::fromStdString(varo::PatternText(sheet.Frames[i])));
   }
   painter.restore();
-}
-
-QString WriteSheetPdf(const QString& path, const TSheet& sheet) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return NotWritten(path, file.errorString());
-  {
-    QPdfWriter writer(&file);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(300);
-    writer.setCreator(QString::fromUtf8(ApplicationTitle));
-    writer.setTitle(QString::fromUtf8(SheetHeading));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-      file.cancelWriting();
-      return NotWritten(path, QString::fromUtf8("PDF yazılamadı."));
-    }
-    PaintSheet(painter, QSizeF(varo::A4WidthMm, varo::A4HeightMm), sheet);
-  }
-  if (!file.commit()) return NotWritten(path, file.errorString());
-  return {};
-}
-
-QString WriteSheetPng(const QString& path, const TSheet& sheet) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return NotWritten(path, file.errorString());
-  const double pixelsPerMm = SheetPngDpi / 25.4;
-  QImage image(static_cast<int>(std::lround(varo::A4WidthMm * pixelsPerMm)),
-               static_cast<int>(std::lround(varo::A4HeightMm * pixelsPerMm)), QImage::Format_RGB32);
-  image.setDotsPerMeterX(static_cast<int>(std::lround(pixelsPerMm * 1000)));
-  image.setDotsPerMeterY(image.dotsPerMeterX());
-  image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    PaintSheet(painter, QSizeF(varo::A4WidthMm, varo::A4HeightMm), sheet);
-  }
-  if (!image.save(&file, "PNG")) {
-    file.cancelWriting();
-    return NotWritten(path, QString::fromUtf8("PNG yazılamadı."));
-  }
-  if (!file.commit()) return NotWritten(path, file.errorString());
-  return {};
 }

@@ -174,6 +174,8 @@ class TFmMain : public QWidget, public Ui::FmMain {
 
  private:
   void SetUpEditorPlus();
+  // A tool button with a 20 x 19 glyph from resources/glyphs, in the free space of the top row.
+  QToolButton* AddTopRowButton(const char* name, const QRect& geometry, const char* glyph, const char* tip);
   varo::FrameTableState FrameTableSnapshot() const;
   // After every change of the frame table: one undo step.
   void NoteFrameTableChange();

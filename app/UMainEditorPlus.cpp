@@ -37,22 +37,10 @@ void TFmMain::SetUpEditorPlus() {
   LabelEdit->setToolTip("ETİKET: en çok 2 karakter yazın, Enter ile kata verin");
   connect(LabelEdit, &QLineEdit::returnPressed, this, &TFmMain::LabelEditApply);
 
-  OverviewButton = new QToolButton(this);
-  OverviewButton->setObjectName("OverviewButton");
-  OverviewButton->setGeometry(504, 2, 27, 27);
-  OverviewButton->setIcon(QIcon(QStringLiteral(":/glyphs/overview.xpm")));
-  OverviewButton->setIconSize(QSize(20, 19));
-  OverviewButton->setToolTip(QString::fromUtf8("TÜM KATLAR (F2)"));
-  OverviewButton->setCursor(Qt::PointingHandCursor);
+  OverviewButton = AddTopRowButton("OverviewButton", {504, 2, 27, 27}, "overview", "TÜM KATLAR (F2)");
   connect(OverviewButton, &QToolButton::clicked, this, &TFmMain::OverviewButtonClick);
-
-  SeveralFloorsButton = new QToolButton(this);
-  SeveralFloorsButton->setObjectName("SeveralFloorsButton");
-  SeveralFloorsButton->setGeometry(533, 2, 26, 27);
-  SeveralFloorsButton->setIcon(QIcon(QStringLiteral(":/glyphs/labels.xpm")));
-  SeveralFloorsButton->setIconSize(QSize(20, 19));
-  SeveralFloorsButton->setToolTip(QString::fromUtf8("ÇOK KATA ETİKET (eksi katlar ve 0. kat)"));
-  SeveralFloorsButton->setCursor(Qt::PointingHandCursor);
+  SeveralFloorsButton = AddTopRowButton("SeveralFloorsButton", {533, 2, 26, 27}, "labels",
+                                        "ÇOK KATA ETİKET (eksi katlar ve 0. kat)");
   connect(SeveralFloorsButton, &QToolButton::clicked, this, &TFmMain::SeveralFloorsButtonClick);
 
   auto shortcut = [this](const QList<QKeySequence>& keys, void (TFmMain::*handler)()) {
@@ -69,6 +57,18 @@ void TFmMain::SetUpEditorPlus() {
            &TFmMain::RedoFrameTable);
   shortcut({QKeySequence(Qt::Key_F2)}, &TFmMain::OverviewButtonClick);
   SetUpSheet();
+}
+
+QToolButton* TFmMain::AddTopRowButton(const char* name, const QRect& geometry, const char* glyph,
+                                      const char* tip) {
+  auto* button = new QToolButton(this);
+  button->setObjectName(name);
+  button->setGeometry(geometry);
+  button->setIcon(QIcon(QString(":/glyphs/%1.xpm").arg(glyph)));
+  button->setIconSize(QSize(20, 19));
+  button->setToolTip(QString::fromUtf8(tip));
+  button->setCursor(Qt::PointingHandCursor);
+  return button;
 }
 
 void TFmMain::SeveralFloorsButtonClick() {

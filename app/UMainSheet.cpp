@@ -11,7 +11,7 @@
 #include <QToolButton>
 #include <stdexcept>
 
-#include "Sheet.h"
+#include "SheetFile.h"
 #include "UMain.h"
 #include "VaroApplication.h"
 
@@ -25,13 +25,7 @@ TDialogs::TFileDialog PngDialog() { return {Text("Kat Sayfası Kaydet (PNG)"), T
 }  // namespace
 
 void TFmMain::SetUpSheet() {
-  SheetButton = new QToolButton(this);
-  SheetButton->setObjectName("SheetButton");
-  SheetButton->setGeometry(560, 2, 26, 27);
-  SheetButton->setIcon(QIcon(QStringLiteral(":/glyphs/sheet.xpm")));
-  SheetButton->setIconSize(QSize(20, 19));
-  SheetButton->setToolTip(Text("KAT SAYFASI: PDF, PNG, YAZDIR (Ctrl+P)"));
-  SheetButton->setCursor(Qt::PointingHandCursor);
+  SheetButton = AddTopRowButton("SheetButton", {560, 2, 26, 27}, "sheet", "KAT SAYFASI: PDF, PNG, YAZDIR (Ctrl+P)");
   SheetButton->setPopupMode(QToolButton::InstantPopup);
   // The menu arrow would cover the glyph of so small a button.
   SheetButton->setStyleSheet("QToolButton::menu-indicator { image: none; width: 0px; }");

@@ -1,13 +1,18 @@
 // The project sheet from the window: the PDF rendered back by poppler, the
 // PNG and the printer's output all show every floor's pattern; bad paths and
 // paper are refused with a message and change nothing.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QDir>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "Sheet.h"
+#include "SheetFile.h"
+#include "SpecialFiles.h"
 #include "WindowFixture.h"
 #include "core/LabelFont.h"
 #include "core/Thumbnail.h"
@@ -160,6 +165,19 @@ TEST_F(SheetTest, BadPathsAndPaperAreRefusedAndChangeNothing) {
   Window->SaveSheetPng();
   ExpectRefusedAndUnchanged(table, png, "Kat sayfası kaydedilemedi");
 
+  // A device, FIFO, socket or folder under the name is refused and left as it was.
+  SpecialFiles special(Dir.path().toStdString());
+  ASSERT_GE(special.Files.size(), 4u);
+  for (const SpecialFile& f : special.Files) {
+    SCOPED_TRACE(f.Name);
+    const FileIdentity before = IdentityOf(f.Path);
+    Dialogs->Files.push_back(QString::fromStdString(f.Path));
+    Window->SaveSheetPdf();
+    ASSERT_EQ(Dialogs->Kinds().back(), "Error");
+    EXPECT_TRUE(Dialogs->Calls.back().Text.contains(QString::fromStdString(f.Kind)));
+    EXPECT_EQ(IdentityOf(f.Path), before);
+  }
+
   // Paper too small for 19 floors: nothing is printed.
   const QString printed = Dir.filePath("small.pdf");
   Window->SetPrintDialog([&](QPrinter& printer) {
@@ -178,4 +196,33 @@ TEST_F(SheetTest, BadPathsAndPaperAreRefusedAndChangeNothing) {
   Dialogs->Files.push_back(std::nullopt);
   Window->SaveSheetPdf();
   EXPECT_EQ(Dialogs->Calls.size(), calls + 1) << "only the cancelled file dialog";
+}
+
+TEST_F(SheetTest, AWriteThatFailsHalfwayKeepsTheEarlierSheet) {
+  const QString pdf = Dir.filePath("sheet.pdf"), png = Dir.filePath("sheet.png");
+  for (const QString& path : {pdf, png}) {
+    QFile earlier(path);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier sheet");
+  }
+  // No file may grow past 1000 bytes, whoever runs the test.
+  struct rlimit limit {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+  struct rlimit small = limit;
+  small.rlim_cur = 1000;
+  auto handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  Dialogs->Files = {pdf, png};
+  Window->SaveSheetPdf();
+  Window->SaveSheetPng();
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, handler);
+
+  ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Save", "Error", "Save", "Error"}));
+  for (const QString& path : {pdf, png}) {
+    QFile kept(path);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "earlier sheet") << path.toStdString();
+  }
+  EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no temporary file left";
 }
