@@ -9,6 +9,7 @@
 
 #include "CPort.h"
 #include "ComThread.h"
+#include "DeviceCalls.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -150,7 +151,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
   const bool HasDeadline = TotalMs != 0 && LimitFromMs(TotalMs, R.FStart, Deadline);
   R.FPending = false;
   while (R.FDone < R.FCount) {
-    const ssize_t N = ::write(Fd, R.FBuffer + R.FDone, static_cast<size_t>(R.FCount - R.FDone));
+    const ssize_t N = cport_device::Calls().Write(Fd, R.FBuffer + R.FDone, static_cast<size_t>(R.FCount - R.FDone));
     if (N > 0) {
       R.FDone += static_cast<int32_t>(N);
       if (FEventThread) FEventThread->NoteTransmit();
@@ -231,7 +232,7 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
     return static_cast<int32_t>(Taken);
   }
   for (;;) {
-    const ssize_t N = ::read(Fd, Buffer, static_cast<size_t>(Count));
+    const ssize_t N = cport_device::Calls().Read(Fd, Buffer, static_cast<size_t>(Count));
     if (N > 0) return static_cast<int32_t>(N);
     // With VMIN=1 an empty read only happens once the other end has hung up.
     const int Err = N == 0 ? EIO : errno;

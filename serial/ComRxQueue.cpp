@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "CPort.h"
+#include "DeviceCalls.h"
 #include "PortDevice.h"
 
 int TCustomComPort::FillRxQueue(int Fd, TComEvents& Found) {
@@ -19,7 +20,7 @@ int TCustomComPort::FillRxQueue(int Fd, TComEvents& Found) {
     FRxHead = 0;
   }
   char Chunk[4096];
-  const ssize_t N = ::read(Fd, Chunk, std::min(sizeof Chunk, FRxCapacity - Queued));
+  const ssize_t N = cport_device::Calls().Read(Fd, Chunk, std::min(sizeof Chunk, FRxCapacity - Queued));
   if (N <= 0) {
     const int Err = N == 0 ? EIO : errno;
     return Err == EAGAIN || Err == EINTR ? 0 : Err;

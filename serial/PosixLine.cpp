@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "DeviceCalls.h"
 #include "PortDevice.h"
 
 namespace cport_device {
@@ -55,7 +56,7 @@ bool Handshake(const TDCB& Dcb) { return Dcb.fOutxCtsFlow || Dcb.fRtsControl == 
 
 void SetModemLine(int Fd, int Line, bool On) {
   // Devices without modem lines refuse this; that is no failure of the settings.
-  (void)ioctl(Fd, On ? TIOCMBIS : TIOCMBIC, &Line);
+  (void)Calls().Ioctl(Fd, On ? TIOCMBIS : TIOCMBIC, &Line);
 }
 
 }  // namespace
@@ -86,9 +87,9 @@ bool LineTermios(const TDCB& Dcb, termios2& T) {
 
 int ApplyLine(int Fd, const TDCB& Dcb) {
   struct termios2 T {};
-  if (ioctl(Fd, TCGETS2, &T) != 0) return errno;
+  if (Calls().Ioctl(Fd, TCGETS2, &T) != 0) return errno;
   if (!LineTermios(Dcb, T)) return EINVAL;
-  if (ioctl(Fd, TCSETS2, &T) != 0) return errno;
+  if (Calls().Ioctl(Fd, TCSETS2, &T) != 0) return errno;
 
   // DTR handshake and RTS toggle have no termios form: the lines stay as for enable/disable.
   SetModemLine(Fd, TIOCM_DTR, Dcb.fDtrControl != 0);
