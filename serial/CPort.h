@@ -264,7 +264,8 @@ class TComFlowControl : public TComSettingsGroup {
   explicit TComFlowControl(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
   void Assign(const TComFlowControl& Source);
 
-  // Preset derived from the values below; writing it sets them and applies the line settings.
+  // Preset derived from the values below; writing it sets them and applies the line settings. A
+  // value out of range raises code 7 (EINVAL) and changes nothing.
   TFlowControl FlowControl() const;
   void SetFlowControl(TFlowControl Value);
 

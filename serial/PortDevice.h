@@ -15,7 +15,8 @@ void CloseExclusive(int Fd);
 
 // Raw mode and every member of the record that termios can express (any bit rate via BOTHER).
 int ApplyLine(int Fd, const TDCB& Dcb);
-// The termios2 part of ApplyLine; false for a rate no driver can take.
+// The termios2 part of ApplyLine; false for a record no line can follow: rate 0 or above 2^31,
+// a value out of its range, 1.5 stop bits with 6 to 8 data bits or 2 with 5.
 bool LineTermios(const TDCB& Dcb, termios2& T);
 
 int QueueCount(int Fd, int& Count);

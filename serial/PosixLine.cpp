@@ -59,11 +59,22 @@ void SetModemLine(int Fd, int Line, bool On) {
   (void)Calls().Ioctl(Fd, On ? TIOCMBIS : TIOCMBIC, &Line);
 }
 
+bool ValidRecord(const TDCB& Dcb) {
+  // Rate 0 would mean "hang up" to the driver, and a negative custom rate arrives here huge.
+  if (Dcb.BaudRate == 0 || Dcb.BaudRate > INT32_MAX) return false;
+  if (Dcb.ByteSize < 5 || Dcb.ByteSize > 8 || Dcb.Parity > 4 || Dcb.StopBits > 2) return false;
+  if (Dcb.fDtrControl > 2 || Dcb.fRtsControl > 3) return false;
+  // A UART sends 1.5 stop bits only after 5 data bits, and 2 only after 6 to 8 (asked for 2 after
+  // 5 it sends 1.5): the combinations SetCommState refuses.
+  if (Dcb.StopBits == 1 && Dcb.ByteSize != 5) return false;
+  if (Dcb.StopBits == 2 && Dcb.ByteSize == 5) return false;
+  return true;
+}
+
 }  // namespace
 
 bool LineTermios(const TDCB& Dcb, termios2& T) {
-  // Rate 0 would mean "hang up" to the driver, and a negative custom rate arrives here huge.
-  if (Dcb.BaudRate == 0 || Dcb.BaudRate > INT32_MAX) return false;
+  if (!ValidRecord(Dcb)) return false;
   T.c_iflag = IGNBRK;
   // A byte with a parity error reads as 0: the replacement the driver can make.
   if (Dcb.fParity && Dcb.fErrorChar) T.c_iflag |= INPCK;
@@ -72,7 +83,7 @@ bool LineTermios(const TDCB& Dcb, termios2& T) {
   T.c_oflag = 0;
   T.c_lflag = 0;
   T.c_cflag = CREAD | CLOCAL | HUPCL | SizeFlag(Dcb.ByteSize) | ParityFlags(Dcb.Parity);
-  // One and a half stop bits: the UART gives 1.5 for 5 data bits when asked for 2.
+  // With 5 data bits CSTOPB means 1.5 stop bits.
   if (Dcb.StopBits != 0) T.c_cflag |= CSTOPB;
   if (Handshake(Dcb)) T.c_cflag |= CRTSCTS;
   T.c_cflag |= SpeedCode(Dcb.BaudRate);
