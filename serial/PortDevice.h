@@ -19,6 +19,14 @@ int ApplyLine(int Fd, const TDCB& Dcb);
 // a value out of its range, 1.5 stop bits with 6 to 8 data bits or 2 with 5.
 bool LineTermios(const TDCB& Dcb, termios2& T);
 
+// Whether the driver kept the line it was asked for: the rate within 3 %, the same size, parity
+// and stop bits. A driver takes a rate or frame it cannot make and keeps another without failing.
+bool LineKept(const termios2& Asked, const termios2& Got);
+
+// A driver of real serial lines (it reports serial details); a pseudo-terminal keeps 8 data bits
+// without parity whatever it is asked, and is not one.
+bool IsSerialDevice(int Fd);
+
 int QueueCount(int Fd, int& Count);
 int OutQueueCount(int Fd, int& Count);
 int Flush(int Fd);

@@ -55,6 +55,11 @@ int Flush(int Fd) { return FlushQueues(Fd, TCIOFLUSH); }
 
 bool Unsupported(int Errno) { return Errno == ENOTTY || Errno == EINVAL || Errno == EOPNOTSUPP; }
 
+bool IsSerialDevice(int Fd) {
+  serial_struct Info{};
+  return Calls().Ioctl(Fd, TIOCGSERIAL, &Info) == 0;
+}
+
 int ReadCounters(int Fd, TCounters& Counters) {
   serial_icounter_struct Ic{};
   if (const int Err = IoctlResult(Fd, TIOCGICOUNT, &Ic)) return Err;

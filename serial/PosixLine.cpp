@@ -96,11 +96,23 @@ bool LineTermios(const TDCB& Dcb, termios2& T) {
   return true;
 }
 
+bool LineKept(const termios2& Asked, const termios2& Got) {
+  const uint64_t Rate = Asked.c_ospeed;
+  const uint64_t Off = Got.c_ospeed > Rate ? Got.c_ospeed - Rate : Rate - Got.c_ospeed;
+  if (Off * 100 > Rate * 3) return false;
+  const tcflag_t Frame = CSIZE | CSTOPB | PARENB;
+  if ((Asked.c_cflag & Frame) != (Got.c_cflag & Frame)) return false;
+  const tcflag_t Kind = PARODD | CMSPAR;
+  return !(Asked.c_cflag & PARENB) || (Asked.c_cflag & Kind) == (Got.c_cflag & Kind);
+}
+
 int ApplyLine(int Fd, const TDCB& Dcb) {
   struct termios2 T {};
   if (Calls().Ioctl(Fd, TCGETS2, &T) != 0) return errno;
   if (!LineTermios(Dcb, T)) return EINVAL;
   if (Calls().Ioctl(Fd, TCSETS2, &T) != 0) return errno;
+  struct termios2 Got {};
+  if (IsSerialDevice(Fd) && Calls().Ioctl(Fd, TCGETS2, &Got) == 0 && !LineKept(T, Got)) return EINVAL;
 
   // DTR handshake and RTS toggle have no termios form: the lines stay as for enable/disable.
   SetModemLine(Fd, TIOCM_DTR, Dcb.fDtrControl != 0);

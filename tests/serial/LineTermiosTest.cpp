@@ -129,4 +129,34 @@ TEST(LineTermiosTest, RecordsNoLineCanFollowAreRefused) {
   }
 }
 
+TEST(LineTermiosTest, ALineIsKeptWithinThreePercentAndWithTheSameFrame) {
+  const struct {
+    const char* Name;
+    uint32_t GotRate;
+    tcflag_t Asked, Got;
+    bool Kept;
+  } Cases[] = {
+      {"as asked", 100000, CS8, CS8, true},
+      {"3 % fast", 103000, CS8, CS8, true},
+      {"3 % slow", 97000, CS8, CS8, true},
+      {"over 3 % fast", 103001, CS8, CS8, false},
+      {"over 3 % slow", 96999, CS8, CS8, false},
+      {"rate of the old setting", 9600, CS8, CS8, false},
+      {"size replaced", 100000, CS6, CS8, false},
+      {"parity dropped", 100000, CS7 | PARENB, CS7, false},
+      {"mark becomes odd", 100000, CS8 | PARENB | CMSPAR | PARODD, CS8 | PARENB | PARODD, false},
+      {"odd becomes even", 100000, CS8 | PARENB | PARODD, CS8 | PARENB, false},
+      {"odd flag without parity", 100000, CS8 | PARODD, CS8, true},
+      {"stop bits dropped", 100000, CS8 | CSTOPB, CS8, false},
+  };
+  for (const auto& C : Cases) {
+    termios2 Asked{}, Got{};
+    Asked.c_ospeed = 100000;
+    Got.c_ospeed = C.GotRate;
+    Asked.c_cflag = C.Asked | CREAD;
+    Got.c_cflag = C.Got | CREAD | HUPCL;
+    EXPECT_EQ(cport_device::LineKept(Asked, Got), C.Kept) << C.Name;
+  }
+}
+
 }  // namespace

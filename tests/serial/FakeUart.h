@@ -1,0 +1,58 @@
+// A model of a UART driver standing in for the kernel on one pseudo-terminal, through the
+// component's device-call seam: an output queue that drains only as far as the test lets it,
+// modem lines and counters the test sets, settings the driver replaces by others, and the DTR/RTS
+// levels the kernel drives at open and close. Calls on other descriptors go to the system, and
+// reads, flow of input and termios reach the real pty as well.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "DeviceCalls.h"
+
+struct termios2;
+
+class TFakeUart : public cport_device::TDeviceCalls {
+ public:
+  // Puts itself in place of the system's calls until destroyed.
+  explicit TFakeUart(std::string Path);
+  ~TFakeUart() override;
+  TFakeUart(const TFakeUart&) = delete;
+  TFakeUart& operator=(const TFakeUart&) = delete;
+
+  // Output queue: each look at it (TIOCOUTQ) first lets this many bytes leave; 0 holds the line.
+  void SetDrainPerLook(size_t Bytes);
+  std::string Sent() const;
+  size_t Queued() const;
+
+  // Line inputs (TIOCM_CTS, TIOCM_DSR, TIOCM_CD, TIOCM_RI) and whether the counters follow them,
+  // as a 16550 does only while modem-status interrupts are on.
+  void SetInputLines(int TiocmBits, bool CountersFollow);
+  // Outputs as TIOCM_DTR | TIOCM_RTS, how often each rose, and how many device calls began while
+  // it was up since the last open.
+  int OutputLines() const;
+  int Rises(int TiocmLine) const;
+  int CallsWhileUp(int TiocmLine) const;
+
+  // What the driver makes of a setting (TCSETS2) before keeping it; none keeps it as asked.
+  void SetSubstitute(std::function<void(termios2&)> Substitute);
+
+  int Open(const char* Path, int Flags) override;
+  int Close(int Fd) override;
+  int Ioctl(int Fd, unsigned long Request, void* Arg) override;
+  ssize_t Read(int Fd, void* Buffer, size_t Count) override;
+  ssize_t Write(int Fd, const void* Buffer, size_t Count) override;
+
+ private:
+  struct TState;
+  // Counts a call on the device; false for another descriptor.
+  bool Enter(int Fd);
+  void SetOutputs(int Lines);
+  int DeviceIoctl(int Fd, unsigned long Request, void* Arg);
+
+  const std::string FPath;
+  mutable std::mutex FLock;
+  std::unique_ptr<TState> FState;
+};

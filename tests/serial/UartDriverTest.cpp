@@ -1,0 +1,77 @@
+// What only a real UART or USB adapter shows, over a model of its driver (FakeUart): settings it
+// replaces.
+#include <asm/termbits.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
+
+#include "CPort.h"
+#include "FakeUart.h"
+#include "Pty.h"
+
+namespace {
+
+int CodeOf(const std::function<void()>& Call, int32_t* System = nullptr) {
+  try {
+    Call();
+  } catch (const EComPort& E) {
+    if (System) *System = E.SystemErrorCode();
+    return E.ComErrorCode();
+  }
+  return 0;
+}
+
+class UartDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Port.SetEvents({});
+    Port.SetPort(Pty.Path());
+  }
+  TPty Pty;
+  TFakeUart Uart{Pty.Path()};
+  TComPort Port;
+};
+
+// A 115200-base UART with 7 and 8 data bits only and no mark or space parity.
+void LimitedUart(termios2& T) {
+  if (T.c_ospeed > 115200) T.c_ospeed = T.c_ispeed = 115200;
+  if ((T.c_cflag & CSIZE) == CS5 || (T.c_cflag & CSIZE) == CS6) T.c_cflag = (T.c_cflag & ~CSIZE) | CS8;
+  T.c_cflag &= ~CMSPAR;
+}
+
+TEST_F(UartDriverTest, ALineTheDriverReplacesIsRefusedWithSeven) {
+  Uart.SetSubstitute(LimitedUart);
+  int32_t Sys = 0;
+  Port.SetBaudRate(br256000);
+  EXPECT_EQ(CodeOf([&] { Port.Open(); }, &Sys), 7);
+  EXPECT_EQ(Sys, EINVAL);
+  EXPECT_FALSE(Port.Connected());
+
+  Port.SetBaudRate(br115200);
+  Port.Open();
+  const struct {
+    const char* Name;
+    std::function<void()> Set, Undo;
+  } Refused[] = {
+      {"256000 bit/s", [&] { Port.SetBaudRate(br256000); }, [&] { Port.SetBaudRate(br115200); }},
+      {"6 data bits", [&] { Port.SetDataBits(dbSix); }, [&] { Port.SetDataBits(dbEight); }},
+      {"mark parity", [&] { Port.Parity().SetBits(prMark); }, [&] { Port.Parity().SetBits(prNone); }},
+  };
+  for (const auto& C : Refused) {
+    EXPECT_EQ(CodeOf(C.Set, &Sys), 7) << C.Name;
+    EXPECT_EQ(Sys, EINVAL) << C.Name;
+    EXPECT_TRUE(Port.Connected()) << C.Name;
+    C.Undo();
+  }
+  // What the UART can do passes, a custom rate within 3 % of one it makes too.
+  Port.SetDataBits(dbSeven);
+  Port.Parity().SetBits(prEven);
+  Port.SetStopBits(sbTwoStopBits);
+  Uart.SetSubstitute([](termios2& T) { T.c_ospeed = T.c_ispeed = 115200; });
+  Port.SetCustomBaudRate(112000);
+  Port.SetBaudRate(brCustom);
+  EXPECT_EQ(CodeOf([&] { Port.SetCustomBaudRate(110000); }), 7);
+}
+
+}  // namespace
