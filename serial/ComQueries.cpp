@@ -9,7 +9,14 @@
 int32_t TCustomComPort::InputQueueCount() {
   int Count = 0;
   std::lock_guard<std::mutex> Lock(FRxLock);
-  if (const int Err = cport_device::QueueCount(Handle(), Count)) throw EComPort(CError_ClearComFailed, Err);
+  // A hung-up driver holds nothing more; what the port took from it before is still there.
+  if (!FHungUp) {
+    const int Err = cport_device::QueueCount(Handle(), Count);
+    if (Err == EIO)
+      FHungUp = true;
+    else if (Err != 0)
+      throw EComPort(CError_ClearComFailed, Err);
+  }
   return static_cast<int32_t>(static_cast<size_t>(Count) + FRxQueue.size() - FRxHead);
 }
 
