@@ -43,17 +43,6 @@ class TLog {
   std::vector<std::string> FItems;
 };
 
-// Serves hand-overs as the GUI's loop would, until Done holds.
-bool ServeUntil(const std::function<bool()>& Done, int TimeoutMs = 3000) {
-  const auto End = Clock::now() + std::chrono::milliseconds(TimeoutMs);
-  while (!Done()) {
-    if (Clock::now() > End) return false;
-    WaitForHandOvers(10ms);
-    ServeHandOvers();
-  }
-  return true;
-}
-
 // Ends the process when a step hangs, rather than hanging the suite.
 class TWatchdog {
  public:

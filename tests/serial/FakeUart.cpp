@@ -17,6 +17,7 @@ struct TFakeUart::TState {
   std::string Queue, Sent;
   size_t DrainPerLook = SIZE_MAX;
   int Inputs = 0;
+  int LineLooks = 0;
   int OutputLines = 0;
   int Rises[2] = {0, 0};
   int CallsWhileUp[2] = {0, 0};
@@ -65,6 +66,11 @@ void TFakeUart::SetInputLines(int TiocmBits, bool CountersFollow) {
     if ((Changed & TIOCM_RI) && !(TiocmBits & TIOCM_RI)) ++C.rng;
   }
   FState->Inputs = TiocmBits;
+}
+
+int TFakeUart::LineLooks() const {
+  std::lock_guard<std::mutex> L(FLock);
+  return FState->LineLooks;
 }
 
 int TFakeUart::OutputLines() const {
@@ -164,6 +170,7 @@ int TFakeUart::DeviceIoctl(int Fd, unsigned long Request, void* Arg) {
       return TDeviceCalls::Ioctl(Fd, Request, Arg);
     }
     case TIOCMGET:
+      ++S.LineLooks;
       *static_cast<int*>(Arg) = S.Inputs | S.OutputLines;
       return 0;
     case TIOCMBIS:

@@ -30,6 +30,8 @@ class TFakeUart : public cport_device::TDeviceCalls {
   // Line inputs (TIOCM_CTS, TIOCM_DSR, TIOCM_CD, TIOCM_RI) and whether the counters follow them,
   // as a 16550 does only while modem-status interrupts are on.
   void SetInputLines(int TiocmBits, bool CountersFollow);
+  // How often the lines were looked at (TIOCMGET).
+  int LineLooks() const;
   // Outputs as TIOCM_DTR | TIOCM_RTS, how often each rose, and how many device calls began while
   // it was up since the last open.
   int OutputLines() const;

@@ -46,16 +46,6 @@ Log Joined(std::initializer_list<Log> Parts) {
   return All;
 }
 
-int CodeOf(const std::function<void()>& Call, int32_t* System = nullptr) {
-  try {
-    Call();
-  } catch (const EComPort& E) {
-    if (System) *System = E.SystemErrorCode();
-    return E.ComErrorCode();
-  }
-  return 0;
-}
-
 TEST(OpenCloseTest, OpenAndCloseRaiseTheirNotificationsInOrderAndOnlyOnce) {
   TPty Pty;
   Log Events;

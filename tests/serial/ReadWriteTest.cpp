@@ -24,16 +24,6 @@ class ReadWriteTest : public ::testing::Test {
   TComPort Port;
 };
 
-int CodeOf(const std::function<void()>& Call, int32_t* System = nullptr) {
-  try {
-    Call();
-  } catch (const EComPort& E) {
-    if (System) *System = E.SystemErrorCode();
-    return E.ComErrorCode();
-  }
-  return 0;
-}
-
 // A read of 4 bytes on another thread; its error code and system code.
 std::future<std::pair<int, int32_t>> BlockedRead(TComPort& Port) {
   return std::async(std::launch::async, [&Port] {

@@ -1,26 +1,19 @@
 // What only a real UART or USB adapter shows, over a model of its driver (FakeUart): settings it
-// replaces.
+// replaces, modem lines whose counters stand still.
 #include <asm/termbits.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <functional>
+#include <string>
+#include <sys/ioctl.h>
+#include <vector>
 
 #include "CPort.h"
 #include "FakeUart.h"
 #include "Pty.h"
 
 namespace {
-
-int CodeOf(const std::function<void()>& Call, int32_t* System = nullptr) {
-  try {
-    Call();
-  } catch (const EComPort& E) {
-    if (System) *System = E.SystemErrorCode();
-    return E.ComErrorCode();
-  }
-  return 0;
-}
 
 class UartDriverTest : public ::testing::Test {
  protected:
@@ -30,6 +23,7 @@ class UartDriverTest : public ::testing::Test {
   }
   TPty Pty;
   TFakeUart Uart{Pty.Path()};
+  std::vector<std::string> Log;
   TComPort Port;
 };
 
@@ -72,6 +66,32 @@ TEST_F(UartDriverTest, ALineTheDriverReplacesIsRefusedWithSeven) {
   Port.SetCustomBaudRate(112000);
   Port.SetBaudRate(brCustom);
   EXPECT_EQ(CodeOf([&] { Port.SetCustomBaudRate(110000); }), 7);
+}
+
+// An 8250/16550 without hardware flow control keeps modem-status interrupts off: its counters do
+// not move, only the line states do.
+TEST_F(UartDriverTest, ModemLineChangesAreReportedWhileTheCountersStandStill) {
+  auto Line = [this](const char* Name) {
+    return [this, Name](TObject*, bool On) { Log.push_back(std::string(Name) + (On ? "+" : "-")); };
+  };
+  Port.OnCTSChange = Line("CTS");
+  Port.OnDSRChange = Line("DSR");
+  Port.OnRLSDChange = Line("RLSD");
+  Port.OnRing = [this](TObject*) { Log.push_back("Ring"); };
+  Port.SetEvents({evCTS, evDSR, evRLSD, evRing});
+  Port.Open();
+  Log.clear();
+  // Changes count from the thread's first look on.
+  const int Looks = Uart.LineLooks();
+  ASSERT_TRUE(WaitUntil([&] { return Uart.LineLooks() > Looks; }));
+
+  Uart.SetInputLines(TIOCM_CTS | TIOCM_DSR, false);
+  ASSERT_TRUE(ServeUntil([&] { return Log.size() >= 2; }));
+  Uart.SetInputLines(TIOCM_CD | TIOCM_RI, false);
+  ASSERT_TRUE(ServeUntil([&] { return Log.size() >= 5; }));
+  Uart.SetInputLines(TIOCM_CD, false);
+  ASSERT_TRUE(ServeUntil([&] { return Log.size() >= 6; }));
+  EXPECT_EQ(Log, (std::vector<std::string>{"CTS+", "DSR+", "CTS-", "DSR-", "RLSD+", "Ring"}));
 }
 
 }  // namespace
