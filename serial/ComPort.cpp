@@ -128,7 +128,8 @@ void TCustomComPort::DestroyEventThread() {
 
 void TCustomComPort::OpenDevice() {
   int Fd = -1;
-  if (const int Err = cport_device::OpenExclusive(FPort, Fd)) throw EComPort(CError_OpenFailed, Err);
+  const int LowLines = cport_device::LinesHeldLow(LineSettingsRecord());
+  if (const int Err = cport_device::OpenExclusive(FPort, LowLines, Fd)) throw EComPort(CError_OpenFailed, Err);
   FHandle = Fd;
   std::lock_guard<std::mutex> Lock(FRxLock);
   FHungUp = false;

@@ -10,11 +10,15 @@ struct termios2;
 namespace cport_device {
 
 // Exclusive open: non-blocking descriptor, flock held while open, TIOCEXCL where the driver has it.
-int OpenExclusive(const std::string& Path, int& Fd);
+// The modem lines LowLines (TIOCM_DTR, TIOCM_RTS) come down in the first call on the device.
+int OpenExclusive(const std::string& Path, int LowLines, int& Fd);
 void CloseExclusive(int Fd);
 
 // Raw mode and every member of the record that termios can express (any bit rate via BOTHER).
 int ApplyLine(int Fd, const TDCB& Dcb);
+// The modem lines the record keeps low, as TIOCM_DTR and TIOCM_RTS bits; RTS under hardware
+// handshake belongs to the driver.
+int LinesHeldLow(const TDCB& Dcb);
 // The termios2 part of ApplyLine; false for a record no line can follow: rate 0 or above 2^31,
 // a value out of its range, 1.5 stop bits with 6 to 8 data bits or 2 with 5.
 bool LineTermios(const TDCB& Dcb, termios2& T);

@@ -23,7 +23,7 @@ int FlushQueues(int Fd, int Queues) {
 
 }  // namespace
 
-int OpenExclusive(const std::string& Path, int& Fd) {
+int OpenExclusive(const std::string& Path, int LowLines, int& Fd) {
   Fd = Calls().Open(Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (Fd < 0) return errno;
   if (::flock(Fd, LOCK_EX | LOCK_NB) != 0) {
@@ -32,6 +32,9 @@ int OpenExclusive(const std::string& Path, int& Fd) {
     Fd = -1;
     return Err;
   }
+  // The tty layer raised DTR and RTS while opening (unless the driver kept rate 0); every call
+  // before this one would stretch the pulse. Not before the lock: the port may be someone else's.
+  if (LowLines != 0) (void)Calls().Ioctl(Fd, TIOCMBIC, &LowLines);
   (void)Calls().Ioctl(Fd, TIOCEXCL, nullptr);
   return 0;
 }

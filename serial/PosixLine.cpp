@@ -115,9 +115,17 @@ int ApplyLine(int Fd, const TDCB& Dcb) {
   if (IsSerialDevice(Fd) && Calls().Ioctl(Fd, TCGETS2, &Got) == 0 && !LineKept(T, Got)) return EINVAL;
 
   // DTR handshake and RTS toggle have no termios form: the lines stay as for enable/disable.
-  SetModemLine(Fd, TIOCM_DTR, Dcb.fDtrControl != 0);
-  if (!Handshake(Dcb)) SetModemLine(Fd, TIOCM_RTS, Dcb.fRtsControl == 1);
+  const int Low = LinesHeldLow(Dcb);
+  SetModemLine(Fd, TIOCM_DTR, !(Low & TIOCM_DTR));
+  if (!Handshake(Dcb)) SetModemLine(Fd, TIOCM_RTS, !(Low & TIOCM_RTS));
   return 0;
+}
+
+int LinesHeldLow(const TDCB& Dcb) {
+  int Low = 0;
+  if (Dcb.fDtrControl == 0) Low |= TIOCM_DTR;
+  if (!Handshake(Dcb) && Dcb.fRtsControl != 1) Low |= TIOCM_RTS;
+  return Low;
 }
 
 }  // namespace cport_device

@@ -1,5 +1,5 @@
 // What only a real UART or USB adapter shows, over a model of its driver (FakeUart): settings it
-// replaces, modem lines whose counters stand still.
+// replaces, modem lines whose counters stand still, DTR and RTS raised by the open.
 #include <asm/termbits.h>
 #include <gtest/gtest.h>
 
@@ -92,6 +92,45 @@ TEST_F(UartDriverTest, ModemLineChangesAreReportedWhileTheCountersStandStill) {
   Uart.SetInputLines(TIOCM_CD, false);
   ASSERT_TRUE(ServeUntil([&] { return Log.size() >= 6; }));
   EXPECT_EQ(Log, (std::vector<std::string>{"CTS+", "DSR+", "CTS-", "DSR-", "RLSD+", "Ring"}));
+}
+
+// The tty layer raises DTR and RTS while it opens a port whose kept rate is not 0, before the port
+// can say anything; some devices reset on that. The lines meant to stay low come down with the
+// first call on the device and are not raised again.
+TEST_F(UartDriverTest, LinesMeantToStayLowComeDownWithTheFirstCallAfterOpen) {
+  const struct {
+    const char* Name;
+    TDTRFlowControl Dtr;
+    TRTSFlowControl Rts;
+    int Low;
+  } Cases[] = {
+      {"both disabled", dtrDisable, rtsDisable, TIOCM_DTR | TIOCM_RTS},
+      {"DTR enabled", dtrEnable, rtsDisable, TIOCM_RTS},
+      {"RTS enabled", dtrDisable, rtsEnable, TIOCM_DTR},
+      {"RTS toggle", dtrDisable, rtsToggle, TIOCM_DTR | TIOCM_RTS},
+      {"RTS by handshake: the driver's", dtrHandshake, rtsHandshake, 0},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Port.FlowControl().SetControlDTR(C.Dtr);
+    Port.FlowControl().SetControlRTS(C.Rts);
+    const int Rises[2] = {Uart.Rises(TIOCM_DTR), Uart.Rises(TIOCM_RTS)};
+    Port.Open();
+    Port.SetBaudRate(br19200);
+    Port.SetDataBits(dbSeven);
+    int N = 0;
+    for (int Line : {TIOCM_DTR, TIOCM_RTS}) {
+      const bool Low = (C.Low & Line) != 0;
+      EXPECT_EQ(Uart.Rises(Line) - Rises[N++], 1) << Line << ": the open's rise alone";
+      EXPECT_EQ((Uart.OutputLines() & Line) == 0, Low) << Line;
+      if (Low) {
+        EXPECT_EQ(Uart.CallsWhileUp(Line), 1) << Line << ": only the call that lowers it";
+      }
+    }
+    Port.Close();
+    Port.SetBaudRate(br9600);
+    Port.SetDataBits(dbEight);
+  }
 }
 
 }  // namespace
