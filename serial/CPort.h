@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "RxFilter.h"
+
 // ---------------------------------------------------------------------------
 // Errors
 
@@ -623,6 +625,14 @@ class TCustomComPort : public TComponent {
   void SignalWaitingReads();
   // Event thread: moves waiting input into the queue; Found gets evRxChar, evRxFlag, evRx80Full.
   int FillRxQueue(int Fd, TComEvents& Found);
+  // With FRxLock held: reads at most Limit bytes (Raw of them came) through the receive filter into
+  // the queue; errno of a failed read, 0 for none waiting.
+  int PullInput(int Fd, size_t Limit, TComEvents& Found, size_t& Raw);
+  // With FRxLock held: takes in all the driver holds, for the event thread to announce.
+  int PullAllInput(int Fd);
+  // Events of input taken in outside the event thread since it last asked.
+  TComEvents TakePulledInput();
+  void SetReceiveFilter(const TDCB& Dcb);
   bool RxQueueFull();
   size_t RxQueued();
   void PurgeInput();
@@ -655,12 +665,15 @@ class TCustomComPort : public TComponent {
   std::atomic<uint64_t> FAbortGeneration{0};
   std::vector<AsyncRequest*> FWaiting;
 
-  // Input the event thread took from the device ahead of Read; a hang-up seen by anyone; the
-  // device's counters as LineErrors saw them last.
+  // Input taken from the device ahead of Read (by the event thread, or through the receive filter),
+  // events of input taken outside the thread; a hang-up seen by anyone; the device's counters as
+  // LineErrors saw them last.
   std::mutex FRxLock;
   std::vector<char> FRxQueue;
   size_t FRxHead = 0;
   size_t FRxCapacity = 1024;
+  TRxFilter FRxFilter;
+  TComEvents FRxPulled;
   bool FHungUp = false;
   bool FHangUpReported = false;
   struct TLineCounters {

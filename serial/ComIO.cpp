@@ -219,6 +219,15 @@ void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
 
 int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errno) {
   std::unique_lock<std::mutex> Lock(FRxLock);
+  if (FRxQueue.size() == FRxHead && !FRxFilter.Passes()) {
+    // Through the queue, which the filter fills; a read of nothing but dropped bytes reads on.
+    TComEvents Unannounced;
+    size_t Raw = 0;
+    do Errno = PullInput(Fd, static_cast<size_t>(Count), Unannounced, Raw);
+    while (Errno == 0 && Raw > 0 && FRxQueue.size() == FRxHead);
+    if (Errno == EIO) FHungUp = true;
+    if (Errno || FRxQueue.size() == FRxHead) return 0;
+  }
   const size_t Queued = FRxQueue.size() - FRxHead;
   const size_t Taken = std::min(Queued, static_cast<size_t>(Count));
   if (Taken > 0) {

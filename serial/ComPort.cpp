@@ -158,8 +158,9 @@ void TCustomComPort::ConfigureDevice() {
 
 void TCustomComPort::ApplyLineSettings() {
   if (!CanApply()) return;
-  if (const int Err = cport_device::ApplyLine(Handle(), LineSettingsRecord()))
-    throw EComPort(CError_SetStateFailed, Err);
+  const TDCB Dcb = LineSettingsRecord();
+  SetReceiveFilter(Dcb);
+  if (const int Err = cport_device::ApplyLine(Handle(), Dcb)) throw EComPort(CError_SetStateFailed, Err);
 }
 
 void TCustomComPort::ApplyTimeoutSettings() {

@@ -11,7 +11,9 @@ int32_t TCustomComPort::InputQueueCount() {
   std::lock_guard<std::mutex> Lock(FRxLock);
   // A hung-up driver holds nothing more; what the port took from it before is still there.
   if (!FHungUp) {
-    const int Err = cport_device::QueueCount(Handle(), Count);
+    // Filtered input is counted once it has passed the filter: the driver's count would hold the
+    // bytes it drops or joins.
+    const int Err = FRxFilter.Passes() ? cport_device::QueueCount(Handle(), Count) : PullAllInput(Handle());
     if (Err == EIO)
       FHungUp = true;
     else if (Err != 0)

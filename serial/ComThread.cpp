@@ -88,13 +88,11 @@ void TComThread::Execute() {
 
     TComEvents Found;
     bool LostDevice = (P[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-    if (!HungUp && !LostDevice && (P[1].revents & POLLIN)) {
-      TComEvents Rx;
-      LostDevice = FComPort->FillRxQueue(Fd, Rx) != 0;
-      if (!Rx.Empty()) {
-        FComPort->SignalWaitingReads();
-        Found = Found | Rx;
-      }
+    TComEvents Rx = FComPort->TakePulledInput();
+    if (!HungUp && !LostDevice && (P[1].revents & POLLIN)) LostDevice = FComPort->FillRxQueue(Fd, Rx) != 0;
+    if (!Rx.Empty()) {
+      FComPort->SignalWaitingReads();
+      Found = Found | Rx;
     }
     if (!HungUp && FTxPending.exchange(false)) {
       int Out = 0;

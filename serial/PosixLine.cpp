@@ -76,8 +76,8 @@ bool ValidRecord(const TDCB& Dcb) {
 bool LineTermios(const TDCB& Dcb, termios2& T) {
   if (!ValidRecord(Dcb)) return false;
   T.c_iflag = IGNBRK;
-  // A byte with a parity error reads as 0: the replacement the driver can make.
-  if (Dcb.fParity && Dcb.fErrorChar) T.c_iflag |= INPCK;
+  // Bytes received in error come marked; the receive path puts the replacement in their place.
+  if (Dcb.fParity && Dcb.fErrorChar) T.c_iflag |= INPCK | PARMRK;
   if (Dcb.fOutX) T.c_iflag |= IXON;
   if (Dcb.fInX) T.c_iflag |= IXOFF;
   T.c_oflag = 0;

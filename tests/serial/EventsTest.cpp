@@ -155,6 +155,29 @@ TEST_F(EventsTest, WithoutALinkRxCharReportsTheCountAndTheBytesStay) {
   EXPECT_EQ(S, "hello");
 }
 
+TEST_F(EventsTest, DiscardedNulBytesReachNeitherTheCountNorTheLinks) {
+  using namespace std::string_literals;
+  LinkTakesBlocks();
+  Port.SetDiscardNull(true);
+  Port.Open();
+  Pty.Send("\0h\0\0i\0"s);
+  ASSERT_TRUE(ServeUntil([&] { return Log.Size() >= 2; }));
+  EXPECT_EQ(Log.Items(), (std::vector<std::string>{"RxBuf hi", "link.RxBuf hi"}));
+}
+
+// Input a count took in while the thread waited for its hand-over is announced by the thread.
+TEST_F(EventsTest, InputACountTookInIsStillAnnounced) {
+  using namespace std::string_literals;
+  Port.SetDiscardNull(true);
+  Port.Open();
+  Pty.Send("a");
+  ASSERT_TRUE(WaitForHandOvers(3000ms));
+  Pty.Send("\0c"s);
+  ASSERT_TRUE(WaitUntil([&] { return Port.InputQueueCount() == 2; }));
+  ASSERT_TRUE(ServeUntil([&] { return Log.Size() >= 2; }));
+  EXPECT_EQ(Log.Items(), (std::vector<std::string>{"RxChar 2", "RxChar 2"}));
+}
+
 TEST_F(EventsTest, NoEventsMeansNoThreadAndNothingRaised) {
   Port.SetEvents({});
   Port.Open();

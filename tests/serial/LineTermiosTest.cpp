@@ -94,11 +94,11 @@ TEST(LineTermiosTest, FlowControlAndErrorReplacement) {
   D.fOutxCtsFlow = true;
   EXPECT_TRUE(Mapped(D).c_cflag & CRTSCTS);
 
-  // Checked parity passes bad bytes on unless they are to be replaced.
+  // Checked parity passes bad bytes on unless they are to be replaced: then the driver marks them.
   D.fParity = true;
-  EXPECT_FALSE(Mapped(D).c_iflag & INPCK);
+  EXPECT_FALSE(Mapped(D).c_iflag & (INPCK | PARMRK));
   D.fErrorChar = true;
-  EXPECT_TRUE(Mapped(D).c_iflag & INPCK);
+  EXPECT_EQ(Mapped(D).c_iflag & (INPCK | PARMRK | IGNPAR), tcflag_t(INPCK | PARMRK));
 }
 
 TEST(LineTermiosTest, RecordsNoLineCanFollowAreRefused) {
