@@ -434,6 +434,11 @@ class AsyncRequest {
   char* FBuffer = nullptr;
   int32_t FCount = 0;
   int32_t FDone = 0;
+  // A write: bytes the driver took, what its output queue held at the last look, when a byte last
+  // went to it or left it.
+  int32_t FAccepted = 0;
+  int32_t FQueued = 0;
+  std::chrono::steady_clock::time_point FProgress;
   bool FPending = false;
   int FErrno = 0;
   uint64_t FAbortGeneration = 0;
@@ -657,6 +662,8 @@ class TCustomComPort : public TComponent {
 
   std::atomic<int> FHandle{-1};
   TDeviceTimeouts FDeviceTimeouts;
+  // Time one character takes on the line (steady_clock ticks), for writes waiting for the driver.
+  std::atomic<std::chrono::steady_clock::rep> FCharTime{0};
   std::vector<TComLink*> FLinks;
   bool FHasRxBufLink = false;
 

@@ -34,6 +34,7 @@ bool IsSerialDevice(int Fd);
 int QueueCount(int Fd, int& Count);
 int OutQueueCount(int Fd, int& Count);
 int Flush(int Fd);
+int FlushOutput(int Fd);
 
 // Whether an errno means the driver lacks the feature (pseudo-terminals): not a failure.
 bool Unsupported(int Errno);

@@ -56,6 +56,8 @@ int OutQueueCount(int Fd, int& Count) {
 
 int Flush(int Fd) { return FlushQueues(Fd, TCIOFLUSH); }
 
+int FlushOutput(int Fd) { return FlushQueues(Fd, TCOFLUSH); }
+
 bool Unsupported(int Errno) { return Errno == ENOTTY || Errno == EINVAL || Errno == EOPNOTSUPP; }
 
 bool IsSerialDevice(int Fd) {

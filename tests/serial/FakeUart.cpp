@@ -15,7 +15,8 @@ const int Outputs = TIOCM_DTR | TIOCM_RTS;
 struct TFakeUart::TState {
   int Fd = -1;
   std::string Queue, Sent;
-  size_t DrainPerLook = SIZE_MAX;
+  size_t Pace = SIZE_MAX;
+  size_t Allowed = SIZE_MAX;
   int Inputs = 0;
   int LineLooks = 0;
   int OutputLines = 0;
@@ -39,9 +40,10 @@ TFakeUart::TFakeUart(std::string Path) : FPath(std::move(Path)), FState(new TSta
 
 TFakeUart::~TFakeUart() { cport_device::SetCalls(nullptr); }
 
-void TFakeUart::SetDrainPerLook(size_t Bytes) {
+void TFakeUart::SetOutput(size_t Pace, size_t Allowed) {
   std::lock_guard<std::mutex> L(FLock);
-  FState->DrainPerLook = Bytes;
+  FState->Pace = Pace;
+  FState->Allowed = Allowed;
 }
 
 std::string TFakeUart::Sent() const {
@@ -158,9 +160,10 @@ int TFakeUart::DeviceIoctl(int Fd, unsigned long Request, void* Arg) {
   TState& S = *FState;
   switch (Request) {
     case TIOCOUTQ: {
-      const size_t Leaving = std::min(S.DrainPerLook, S.Queue.size());
+      const size_t Leaving = std::min({S.Pace, S.Allowed, S.Queue.size()});
       S.Sent += S.Queue.substr(0, Leaving);
       S.Queue.erase(0, Leaving);
+      S.Allowed -= Leaving;
       *static_cast<int*>(Arg) = static_cast<int>(S.Queue.size());
       return 0;
     }

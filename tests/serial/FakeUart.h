@@ -5,6 +5,7 @@
 // reads, flow of input and termios reach the real pty as well.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -22,8 +23,9 @@ class TFakeUart : public cport_device::TDeviceCalls {
   TFakeUart(const TFakeUart&) = delete;
   TFakeUart& operator=(const TFakeUart&) = delete;
 
-  // Output queue: each look at it (TIOCOUTQ) first lets this many bytes leave; 0 holds the line.
-  void SetDrainPerLook(size_t Bytes);
+  // Output queue: each look at it (TIOCOUTQ) first lets up to Pace bytes leave, and from now on no
+  // more than Allowed in all: a line that flow control then holds.
+  void SetOutput(size_t Pace, size_t Allowed = SIZE_MAX);
   std::string Sent() const;
   size_t Queued() const;
 

@@ -1,10 +1,12 @@
-// What only a real UART or USB adapter shows, over a model of its driver (FakeUart): settings it
-// replaces, modem lines whose counters stand still, DTR and RTS raised by the open.
+// What only a real UART or USB adapter shows, over a model of its driver (FakeUart): an output
+// queue that drains at the line's pace or is held by flow control, settings it replaces, modem
+// lines whose counters stand still, DTR and RTS raised by the open.
 #include <asm/termbits.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <functional>
+#include <future>
 #include <string>
 #include <sys/ioctl.h>
 #include <vector>
@@ -26,6 +28,76 @@ class UartDriverTest : public ::testing::Test {
   std::vector<std::string> Log;
   TComPort Port;
 };
+
+std::string Image() {
+  std::string Bytes;
+  for (int I = 0; I < 256; ++I) Bytes += static_cast<char>(I);
+  return Bytes;
+}
+
+// The device image of the programmer: 256 bytes that leave 16 at a time. The write ends once they
+// have all left, so closing the port at once loses none.
+TEST_F(UartDriverTest, AWriteEndsWhenItsBytesHaveLeftAndCloseLosesNone) {
+  Port.SetBaudRate(brCustom);
+  Port.SetCustomBaudRate(4000000);  // looks 1 ms apart
+  Uart.SetOutput(16);
+  Port.Open();
+  const std::string Bytes = Image();
+  EXPECT_EQ(Port.WriteString(Bytes), 256);
+  EXPECT_EQ(Uart.Sent(), Bytes);
+  Port.Close();
+  EXPECT_EQ(Uart.Sent(), Bytes);
+}
+
+// The line is held once 100 bytes have left: the write ends by its limit, reports those 100 to the
+// caller and the links, and the rest never leaves.
+TEST_F(UartDriverTest, AWriteEndedByItsLimitReportsWhatLeftAndSendsNoMore) {
+  std::string TxData;
+  TComLink Link;
+  Link.OnTxData = [&](TObject*, const void* B, int32_t N) { TxData.assign(static_cast<const char*>(B), size_t(N)); };
+  Port.AttachLink(&Link);
+  Port.Timeouts().SetWriteTotalMultiplier(0);
+  Port.Timeouts().SetWriteTotalConstant(30);
+  Uart.SetOutput(SIZE_MAX, 100);
+  Port.Open();
+  const std::string Bytes = Image();
+  PAsync R = nullptr;
+  CreateAsyncRequest(R);
+  EXPECT_EQ(Port.WriteStringAsync(Bytes, R), 0);
+  EXPECT_EQ(Port.WaitAsync(R), 100);
+  FreeAsyncRequest(R);
+  EXPECT_EQ(TxData, Bytes.substr(0, 100));
+  EXPECT_EQ(Uart.Sent(), Bytes.substr(0, 100));
+  EXPECT_EQ(Uart.Queued(), 0u);
+
+  Uart.SetOutput(16);
+  EXPECT_EQ(Port.WriteString("x"), 1);
+  EXPECT_EQ(Uart.Sent(), Bytes.substr(0, 100) + "x");
+  Port.Close();
+  Port.DetachLink(&Link);
+}
+
+// Without a time limit a write waits for a held line (up to the stall limit); a cancel ends it
+// with code 2 and reports nothing.
+TEST_F(UartDriverTest, AWriteWaitingForAHeldLineIsCancelled) {
+  Port.Timeouts().SetWriteTotalMultiplier(0);
+  Port.Timeouts().SetWriteTotalConstant(0);
+  Uart.SetOutput(16, 0);
+  Port.Open();
+  auto Writing = std::async(std::launch::async, [this] {
+    int32_t Sys = 0;
+    const int Code = CodeOf([this] { Port.WriteString(Image()); }, &Sys);
+    return std::make_pair(Code, Sys);
+  });
+  ASSERT_TRUE(WaitUntil([&] { return Uart.Queued() == 256; }));
+  // The write may not be waiting yet: cancel until it has ended.
+  ASSERT_TRUE(WaitUntil([&] {
+    Port.AbortPendingIO();
+    return Writing.wait_for(std::chrono::milliseconds(1)) == std::future_status::ready;
+  }));
+  EXPECT_EQ(Writing.get(), std::make_pair(2, ECANCELED));
+  EXPECT_EQ(Uart.Sent(), "");
+}
 
 // A 115200-base UART with 7 and 8 data bits only and no mark or space parity.
 void LimitedUart(termios2& T) {
