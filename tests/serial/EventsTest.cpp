@@ -220,11 +220,12 @@ TEST_F(EventsTest, TransmitEmptyFollowsAWrite) {
   EXPECT_EQ(Pty.Receive(1), "x");
 }
 
-// Waits until the event thread has moved Count bytes from the driver into the port's queue.
+// Waits until the event thread has moved Count bytes from the driver into the port's queue: all
+// were counted (the driver's and the queue's), and then the driver held none.
 bool WaitForQueuedInput(TCustomComPort& Port, int32_t Count) {
   return WaitUntil([&] {
     int InDriver = -1;
-    return ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0 && Port.InputQueueCount() == Count;
+    return Port.InputQueueCount() == Count && ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0;
   });
 }
 
