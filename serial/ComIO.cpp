@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
+#include <cstdint>
 
 #include "CPort.h"
 #include "ComThread.h"

@@ -8,7 +8,8 @@ void TRxFilter::Configure(bool DropNull, bool Marked, char ReplaceChar) {
   FDropNull = DropNull;
   FMarked = Marked;
   FReplaceChar = ReplaceChar;
-  FMarkBytes = 0;
+  // The settings are applied again on every change: a mark cut by the read goes on while marking does.
+  if (!Marked) FMarkBytes = 0;
 }
 
 void TRxFilter::Apply(const char* Raw, size_t Count, std::vector<char>& Out) {

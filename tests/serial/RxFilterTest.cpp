@@ -43,15 +43,19 @@ TEST(RxFilterTest, DropsNullsAndReplacesMarkedBytesAcrossAnyCut) {
   }
 }
 
-TEST(RxFilterTest, PassesWhenNothingIsAskedAndForgetsAHalfMarkWhenSetAgain) {
+TEST(RxFilterTest, PassesWhenNothingIsAskedAndKeepsAHalfMarkWhileMarking) {
+  using namespace std::string_literals;
   TRxFilter F;
   EXPECT_TRUE(F.Passes());
   F.Configure(false, true, '?');
   EXPECT_EQ(Filtered(F, "a\377"), "a");
-  F.Configure(false, true, '?');
-  EXPECT_EQ(Filtered(F, "\377\377"), "\377");
+  F.Configure(true, true, '!');
+  EXPECT_EQ(Filtered(F, "\0x"s), "!");
+  EXPECT_EQ(Filtered(F, "\377"), "");
   F.Configure(false, false, '?');
   EXPECT_TRUE(F.Passes());
+  F.Configure(false, true, '?');
+  EXPECT_EQ(Filtered(F, "\377\377"), "\377");
 }
 
 }  // namespace
