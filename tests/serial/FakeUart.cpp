@@ -22,7 +22,6 @@ struct TFakeUart::TState {
   int OutputLines = 0;
   int Rises[2] = {0, 0};
   int CallsWhileUp[2] = {0, 0};
-  serial_icounter_struct Counters{};
   // Kept from one open to the next, as a UART's driver keeps it.
   termios2 Settings{};
   std::function<void(termios2&)> Substitute;
@@ -56,17 +55,8 @@ size_t TFakeUart::Queued() const {
   return FState->Queue.size();
 }
 
-void TFakeUart::SetInputLines(int TiocmBits, bool CountersFollow) {
+void TFakeUart::SetInputLines(int TiocmBits) {
   std::lock_guard<std::mutex> L(FLock);
-  const int Changed = FState->Inputs ^ TiocmBits;
-  if (CountersFollow) {
-    serial_icounter_struct& C = FState->Counters;
-    if (Changed & TIOCM_CTS) ++C.cts;
-    if (Changed & TIOCM_DSR) ++C.dsr;
-    if (Changed & TIOCM_CD) ++C.dcd;
-    // The ring counter moves on the trailing edge.
-    if ((Changed & TIOCM_RI) && !(TiocmBits & TIOCM_RI)) ++C.rng;
-  }
   FState->Inputs = TiocmBits;
 }
 
@@ -183,7 +173,7 @@ int TFakeUart::DeviceIoctl(int Fd, unsigned long Request, void* Arg) {
       SetOutputs(S.OutputLines & ~*static_cast<int*>(Arg));
       return 0;
     case TIOCGICOUNT:
-      *static_cast<serial_icounter_struct*>(Arg) = S.Counters;
+      *static_cast<serial_icounter_struct*>(Arg) = serial_icounter_struct{};
       return 0;
     case TIOCGSERIAL:
       *static_cast<serial_struct*>(Arg) = serial_struct{};

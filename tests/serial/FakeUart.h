@@ -1,8 +1,8 @@
 // A model of a UART driver standing in for the kernel on one pseudo-terminal, through the
 // component's device-call seam: an output queue that drains only as far as the test lets it,
-// modem lines and counters the test sets, settings the driver replaces by others, and the DTR/RTS
-// levels the kernel drives at open and close. Calls on other descriptors go to the system, and
-// reads, flow of input and termios reach the real pty as well.
+// modem lines the test sets beside counters that stand still, settings the driver replaces by
+// others, and the DTR/RTS levels the kernel drives at open and close. Calls on other descriptors
+// go to the system; reads and termios reach the real pty as well.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +29,9 @@ class TFakeUart : public cport_device::TDeviceCalls {
   std::string Sent() const;
   size_t Queued() const;
 
-  // Line inputs (TIOCM_CTS, TIOCM_DSR, TIOCM_CD, TIOCM_RI) and whether the counters follow them,
-  // as a 16550 does only while modem-status interrupts are on.
-  void SetInputLines(int TiocmBits, bool CountersFollow);
+  // Line inputs (TIOCM_CTS, TIOCM_DSR, TIOCM_CD, TIOCM_RI). The counters stand still, as a 16550's
+  // do while modem-status interrupts are off.
+  void SetInputLines(int TiocmBits);
   // How often the lines were looked at (TIOCMGET).
   int LineLooks() const;
   // Outputs as TIOCM_DTR | TIOCM_RTS, how often each rose, and how many device calls began while

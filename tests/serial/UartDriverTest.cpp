@@ -157,11 +157,11 @@ TEST_F(UartDriverTest, ModemLineChangesAreReportedWhileTheCountersStandStill) {
   const int Looks = Uart.LineLooks();
   ASSERT_TRUE(WaitUntil([&] { return Uart.LineLooks() > Looks; }));
 
-  Uart.SetInputLines(TIOCM_CTS | TIOCM_DSR, false);
+  Uart.SetInputLines(TIOCM_CTS | TIOCM_DSR);
   ASSERT_TRUE(ServeUntil([&] { return Log.size() >= 2; }));
-  Uart.SetInputLines(TIOCM_CD | TIOCM_RI, false);
+  Uart.SetInputLines(TIOCM_CD | TIOCM_RI);
   ASSERT_TRUE(ServeUntil([&] { return Log.size() >= 5; }));
-  Uart.SetInputLines(TIOCM_CD, false);
+  Uart.SetInputLines(TIOCM_CD);
   ASSERT_TRUE(ServeUntil([&] { return Log.size() >= 6; }));
   EXPECT_EQ(Log, (std::vector<std::string>{"CTS+", "DSR+", "CTS-", "DSR-", "RLSD+", "Ring"}));
 }
