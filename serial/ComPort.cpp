@@ -5,6 +5,7 @@
 #include "ComThread.h"
 #include "HandOver.h"
 #include "PortDevice.h"
+#include "WriteDrain.h"
 
 namespace {
 // What the driver keeps when no input size is asked for.
@@ -128,7 +129,8 @@ void TCustomComPort::DestroyEventThread() {
 
 void TCustomComPort::OpenDevice() {
   int Fd = -1;
-  if (const int Err = cport_device::OpenExclusive(FPort, Fd)) throw EComPort(CError_OpenFailed, Err);
+  const int LowLines = cport_device::LinesHeldLow(LineSettingsRecord());
+  if (const int Err = cport_device::OpenExclusive(FPort, LowLines, Fd)) throw EComPort(CError_OpenFailed, Err);
   FHandle = Fd;
   std::lock_guard<std::mutex> Lock(FRxLock);
   FHungUp = false;
@@ -141,7 +143,8 @@ void TCustomComPort::OpenDevice() {
 void TCustomComPort::CloseDevice() {
   const int Fd = FHandle.exchange(-1);
   if (Fd < 0) return;
-  // Unsent and unread bytes are discarded, so a stopped line cannot hold up the close.
+  // Unread bytes and unsent ones are discarded, so a stopped line cannot hold up the close; no
+  // write has counted the unsent ones (a write ends when its bytes have left the driver).
   (void)cport_device::Flush(Fd);
   cport_device::CloseExclusive(Fd);
   std::lock_guard<std::mutex> Lock(FRxLock);
@@ -157,8 +160,10 @@ void TCustomComPort::ConfigureDevice() {
 
 void TCustomComPort::ApplyLineSettings() {
   if (!CanApply()) return;
-  if (const int Err = cport_device::ApplyLine(Handle(), LineSettingsRecord()))
-    throw EComPort(CError_SetStateFailed, Err);
+  const TDCB Dcb = LineSettingsRecord();
+  SetReceiveFilter(Dcb);
+  if (const int Err = cport_device::ApplyLine(Handle(), Dcb)) throw EComPort(CError_SetStateFailed, Err);
+  FCharTime = cport_write::CharTime(Dcb).count();
 }
 
 void TCustomComPort::ApplyTimeoutSettings() {

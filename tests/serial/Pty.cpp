@@ -57,6 +57,26 @@ bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs) {
   return true;
 }
 
+bool ServeUntil(const std::function<bool()>& Done, int TimeoutMs) {
+  const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+  while (!Done()) {
+    if (std::chrono::steady_clock::now() > End) return false;
+    WaitForHandOvers(std::chrono::milliseconds(10));
+    ServeHandOvers();
+  }
+  return true;
+}
+
+int CodeOf(const std::function<void()>& Call, int32_t* System) {
+  try {
+    Call();
+  } catch (const EComPort& E) {
+    if (System) *System = E.SystemErrorCode();
+    return E.ComErrorCode();
+  }
+  return 0;
+}
+
 bool WaitForInput(TCustomComPort& Port, int32_t Count) {
   return WaitUntil([&] { return Port.InputQueueCount() >= Count; });
 }
