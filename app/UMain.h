@@ -2,6 +2,7 @@
 // Unit UMain: the main window FmMain and the project state it owns.
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -22,6 +23,11 @@ class TKeyPreview;
 class QLineEdit;
 class QToolButton;
 class TOverview;
+class QPrinter;
+struct TSheet;
+namespace varo {
+struct SeveralFloorsLabels;
+}
 
 // Window titles.
 extern const char* const MainTitle;  // "VARO PROGRAMLAYICI"
@@ -153,15 +159,32 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void OverviewButtonClick();
   void OverviewFrameClick(int index);
   void RefreshOverview();
+  // "ÇOK KATA ETİKET": a label for every floor below 0 and one for floor 0, in one step.
+  QToolButton* SeveralFloorsButton = nullptr;
+  void SeveralFloorsButtonClick();
+  void LabelSeveralFloors(const varo::SeveralFloorsLabels& labels);
+  // The project sheet ("KAT SAYFASI" menu): an A4 page as PDF, as PNG, or printed (Ctrl+P).
+  QToolButton* SheetButton = nullptr;
+  void SaveSheetPdf();
+  void SaveSheetPng();
+  void PrintSheet();
+  // Seam: the system's print dialog; false when the user cancels it.
+  using TPrintDialog = std::function<bool(QPrinter&)>;
+  void SetPrintDialog(TPrintDialog dialog) { PrintDialog_ = std::move(dialog); }
 
  private:
   void SetUpEditorPlus();
+  // A tool button with a 20 x 19 glyph from resources/glyphs, in the free space of the top row.
+  QToolButton* AddTopRowButton(const char* name, const QRect& geometry, const char* glyph, const char* tip);
   varo::FrameTableState FrameTableSnapshot() const;
   // After every change of the frame table: one undo step.
   void NoteFrameTableChange();
   void SetCurrentFramePattern(const varo::SegmentPattern& pattern);
   void RestoreFrameTable(const varo::FrameTableState& state);
   varo::FrameHistory FrameHistory_;
+  void SetUpSheet();
+  TSheet CurrentSheet() const;
+  TPrintDialog PrintDialog_;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -1,13 +1,15 @@
 // Beyond the layout, for the technician: a label typed into the top row,
-// copy and paste of a frame's pattern, undo and redo of the frame table.
+// labels for several floors at once, copy and paste of a frame's pattern,
+// undo and redo of the frame table, the overview of every floor.
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QToolButton>
-#include <QValidator>
 
+#include "LabelValidator.h"
 #include "Overview.h"
+#include "SeveralFloorsDialog.h"
 #include "UMain.h"
 #include "VaroApplication.h"
 #include "core/LabelFont.h"
@@ -19,19 +21,6 @@ const char* const PasteRefusedText =
     "Panodaki metin bir kat deseni değil; hiçbir şey değişmedi.\n"
     "Beklenen biçim: dört onaltılık bayt, örneğin \"00 00 FF 00\".";
 
-// Upper-cases as the user types and lets through only what the font can draw.
-class TLabelValidator : public QValidator {
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int&) const override {
-    const QList<uint> ucs = input.toUcs4();
-    const std::u32string upper = varo::UpperCaseLabel(std::u32string(ucs.begin(), ucs.end()));
-    if (upper.size() > varo::MaxLabelLength || !varo::UndrawableCharacters(upper).empty()) return Invalid;
-    input = QString::fromUcs4(upper.data(), static_cast<qsizetype>(upper.size()));
-    return Acceptable;
-  }
-};
-
 }  // namespace
 
 void TFmMain::SetUpEditorPlus() {
@@ -39,7 +28,7 @@ void TFmMain::SetUpEditorPlus() {
   LabelEdit->setObjectName("LabelEdit");
   LabelEdit->setGeometry(458, 4, 40, 24);
   LabelEdit->setMaxLength(varo::MaxLabelLength);
-  LabelEdit->setValidator(new TLabelValidator(LabelEdit));
+  LabelEdit->setValidator(new TLabelValidator(varo::MaxLabelLength, LabelEdit));
   QFont font = LabelEdit->font();
   font.setBold(true);
   font.setPointSize(11);
@@ -48,13 +37,11 @@ void TFmMain::SetUpEditorPlus() {
   LabelEdit->setToolTip("ETİKET: en çok 2 karakter yazın, Enter ile kata verin");
   connect(LabelEdit, &QLineEdit::returnPressed, this, &TFmMain::LabelEditApply);
 
-  OverviewButton = new QToolButton(this);
-  OverviewButton->setObjectName("OverviewButton");
-  OverviewButton->setGeometry(504, 2, 27, 27);
-  OverviewButton->setText(QString::fromUtf8("▦"));
-  OverviewButton->setToolTip(QString::fromUtf8("TÜM KATLAR (F2)"));
-  OverviewButton->setCursor(Qt::PointingHandCursor);
+  OverviewButton = AddTopRowButton("OverviewButton", {504, 2, 27, 27}, "overview", "TÜM KATLAR (F2)");
   connect(OverviewButton, &QToolButton::clicked, this, &TFmMain::OverviewButtonClick);
+  SeveralFloorsButton = AddTopRowButton("SeveralFloorsButton", {533, 2, 26, 27}, "labels",
+                                        "ÇOK KATA ETİKET (eksi katlar ve 0. kat)");
+  connect(SeveralFloorsButton, &QToolButton::clicked, this, &TFmMain::SeveralFloorsButtonClick);
 
   auto shortcut = [this](const QList<QKeySequence>& keys, void (TFmMain::*handler)()) {
     auto* action = new QAction(this);
@@ -69,6 +56,34 @@ void TFmMain::SetUpEditorPlus() {
   shortcut({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
            &TFmMain::RedoFrameTable);
   shortcut({QKeySequence(Qt::Key_F2)}, &TFmMain::OverviewButtonClick);
+  SetUpSheet();
+}
+
+QToolButton* TFmMain::AddTopRowButton(const char* name, const QRect& geometry, const char* glyph,
+                                      const char* tip) {
+  auto* button = new QToolButton(this);
+  button->setObjectName(name);
+  button->setGeometry(geometry);
+  button->setIcon(QIcon(QString(":/glyphs/%1.xpm").arg(glyph)));
+  button->setIconSize(QSize(20, 19));
+  button->setToolTip(QString::fromUtf8(tip));
+  button->setCursor(Qt::PointingHandCursor);
+  return button;
+}
+
+void TFmMain::SeveralFloorsButtonClick() {
+  TSeveralFloorsDialog dialog(TableRange_.FirstFloorIndex + varo::MinFloor, static_cast<int>(FrameTable.size()), this);
+  if (dialog.exec() == QDialog::Accepted) LabelSeveralFloors(dialog.Labels());
+}
+
+void TFmMain::LabelSeveralFloors(const varo::SeveralFloorsLabels& labels) {
+  std::vector<varo::SegmentPattern> labelled =
+      varo::ApplySeveralFloorsLabels(FrameTable, TableRange_.FirstFloorIndex + varo::MinFloor, labels);
+  if (labelled == FrameTable) return;
+  FrameTable = std::move(labelled);
+  Modified = true;
+  PaintFrame(CurrentFrame);
+  NoteFrameTableChange();
 }
 
 void TFmMain::OverviewButtonClick() {

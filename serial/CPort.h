@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "RxFilter.h"
+
 // ---------------------------------------------------------------------------
 // Errors
 
@@ -265,7 +267,8 @@ class TComFlowControl : public TComSettingsGroup {
   explicit TComFlowControl(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
   void Assign(const TComFlowControl& Source);
 
-  // Preset derived from the values below; writing it sets them and applies the line settings.
+  // Preset derived from the values below; writing it sets them and applies the line settings. A
+  // value out of range raises code 7 (EINVAL) and changes nothing.
   TFlowControl FlowControl() const;
   void SetFlowControl(TFlowControl Value);
 
@@ -436,6 +439,11 @@ class AsyncRequest {
   char* FBuffer = nullptr;
   int32_t FCount = 0;
   int32_t FDone = 0;
+  // A write: bytes the driver took, what its output queue held at the last look, when a byte last
+  // went to it or left it.
+  int32_t FAccepted = 0;
+  int32_t FQueued = 0;
+  std::chrono::steady_clock::time_point FProgress;
   bool FPending = false;
   int FErrno = 0;
   uint64_t FAbortGeneration = 0;
@@ -640,6 +648,14 @@ class TCustomComPort : public TComponent {
   void SignalWaitingReads();
   // Event thread: moves waiting input into the queue; Found gets evRxChar, evRxFlag, evRx80Full.
   int FillRxQueue(int Fd, TComEvents& Found);
+  // With FRxLock held: reads at most Limit bytes (Raw of them came) through the receive filter into
+  // the queue; errno of a failed read, 0 for none waiting.
+  int PullInput(int Fd, size_t Limit, TComEvents& Found, size_t& Raw);
+  // With FRxLock held: takes in all the driver holds, for the event thread to announce.
+  int PullAllInput(int Fd);
+  // Events of input taken in outside the event thread since it last asked.
+  TComEvents TakePulledInput();
+  void SetReceiveFilter(const TDCB& Dcb);
   bool RxQueueFull();
   size_t RxQueued();
   void PurgeInput();
@@ -664,6 +680,8 @@ class TCustomComPort : public TComponent {
 
   std::atomic<int> FHandle{-1};
   TDeviceTimeouts FDeviceTimeouts;  // under FIoLock
+  // Time one character takes on the line (steady_clock ticks), for writes waiting for the driver.
+  std::atomic<std::chrono::steady_clock::rep> FCharTime{0};
   std::vector<TComLink*> FLinks;
   bool FHasRxBufLink = false;
 
@@ -674,13 +692,16 @@ class TCustomComPort : public TComponent {
   std::vector<AsyncRequest*> FWaiting;
   std::condition_variable FWaitingGone;
 
-  // Input the event thread took from the device ahead of Read; a hang-up seen by anyone; the
-  // device's counters as LineErrors saw them last. Reads and writes of the descriptor take it
-  // too, so that none reaches a descriptor CloseDevice let go (or the next open reused).
+  // Input taken from the device ahead of Read (by the event thread, or through the receive filter),
+  // events of input taken outside the thread; a hang-up seen by anyone; the device's counters as
+  // LineErrors saw them last. Reads and writes of the descriptor take it too, so that none reaches
+  // a descriptor CloseDevice let go (or the next open reused).
   std::mutex FRxLock;
   std::vector<char> FRxQueue;
   size_t FRxHead = 0;
   size_t FRxCapacity = 1024;
+  TRxFilter FRxFilter;
+  TComEvents FRxPulled;
   bool FHungUp = false;
   bool FHangUpReported = false;
   struct TLineCounters {

@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "CPort.h"
+#include "DeviceCalls.h"
+#include "PortDevice.h"
+#include "WriteDrain.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -118,10 +122,11 @@ int32_t TCustomComPort::ReadStringAsync(std::string& Str, int32_t Count, PAsync&
 int32_t TCustomComPort::StartWrite(AsyncRequest& R, const void* Buffer) {
   R.FBuffer = const_cast<char*>(static_cast<const char*>(Buffer));
   R.FCount = static_cast<int32_t>(R.FData.size());
-  R.FDone = 0;
+  R.FDone = R.FAccepted = 0;
+  R.FQueued = INT32_MAX;
   R.FErrno = 0;
   R.FAbortGeneration = FAbortGeneration.load();
-  R.FStart = Clock::now();
+  R.FStart = R.FProgress = Clock::now();
   ContinueWrite(R, false);
   if (R.FErrno) throw EComPort(CError_WriteFailed, R.FErrno);
   LinksTxActivity(true);
@@ -148,11 +153,13 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
   Clock::time_point Deadline;
   const bool HasDeadline = TotalMs != 0 && LimitFromMs(TotalMs, R.FStart, Deadline);
   R.FPending = false;
-  while (R.FDone < R.FCount) {
+  // Handing the bytes to the driver.
+  while (R.FAccepted < R.FCount) {
     int Err = 0;
-    const int32_t N = PutOutput(Fd, R.FBuffer + R.FDone, static_cast<size_t>(R.FCount - R.FDone), Err);
+    const int32_t N = PutOutput(Fd, R.FBuffer + R.FAccepted, static_cast<size_t>(R.FCount - R.FAccepted), Err);
     if (N > 0) {
-      R.FDone += static_cast<int32_t>(N);
+      R.FAccepted += N;
+      R.FProgress = Clock::now();
       NoteTransmitted();
       continue;
     }
@@ -167,8 +174,41 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
       R.FPending = true;
       return;
     }
-    if (HasDeadline && Clock::now() >= Deadline) return;
-    WaitReady(Fd, R, POLLOUT, Deadline, HasDeadline);
+    const Clock::time_point End = cport_write::GiveUpAt(HasDeadline, Deadline, R.FProgress);
+    if (Clock::now() >= End) break;
+    WaitReady(Fd, R, POLLOUT, End, true);
+    if (R.FErrno) return;
+  }
+  // Waiting until they have left it.
+  for (;;) {
+    int Queued = 0;
+    const int Err = cport_device::OutQueueCount(Fd, Queued);
+    if (Err != 0 && !cport_device::Unsupported(Err)) {
+      if (Err == EIO) NoteHangUp();
+      R.FErrno = Err;
+      return;
+    }
+    // A close flushes the queue only after cancelling: what is gone then may not have been sent.
+    if (Cancelled(R)) {
+      R.FErrno = ECANCELED;
+      return;
+    }
+    const Clock::time_point Now = Clock::now();
+    if (Queued < R.FQueued) R.FProgress = Now;
+    R.FQueued = Queued;
+    const cport_write::TLook Look =
+        cport_write::NextLook(Queued, Now, HasDeadline, Deadline, R.FProgress, Clock::duration(FCharTime.load()));
+    if (Look.Ended) {
+      R.FDone = R.FAccepted - std::min(std::max(Queued, 0), R.FAccepted);
+      // The rest is not sent later: the count says what the line got.
+      if (Queued > 0) (void)cport_device::FlushOutput(Fd);
+      return;
+    }
+    if (!MayWait) {
+      R.FPending = true;
+      return;
+    }
+    WaitReady(Fd, R, 0, Now + Look.Wait, true);
     if (R.FErrno) return;
   }
 }
@@ -218,6 +258,15 @@ void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
 
 int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errno) {
   std::unique_lock<std::mutex> Lock(FRxLock);
+  if (FRxQueue.size() == FRxHead && !FRxFilter.Passes()) {
+    // Through the queue, which the filter fills; a read of nothing but dropped bytes reads on.
+    TComEvents Unannounced;
+    size_t Raw = 0;
+    do Errno = PullInput(Fd, static_cast<size_t>(Count), Unannounced, Raw);
+    while (Errno == 0 && Raw > 0 && FRxQueue.size() == FRxHead);
+    if (Errno == EIO) FHungUp = true;
+    if (Errno || FRxQueue.size() == FRxHead) return 0;
+  }
   const size_t Queued = FRxQueue.size() - FRxHead;
   const size_t Taken = std::min(Queued, static_cast<size_t>(Count));
   if (Taken > 0) {
@@ -235,7 +284,7 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
     return 0;
   }
   for (;;) {
-    const ssize_t N = ::read(Fd, Buffer, static_cast<size_t>(Count));
+    const ssize_t N = cport_device::Calls().Read(Fd, Buffer, static_cast<size_t>(Count));
     if (N > 0) return static_cast<int32_t>(N);
     // With VMIN=1 an empty read only happens once the other end has hung up.
     const int Err = N == 0 ? EIO : errno;
@@ -253,7 +302,7 @@ int32_t TCustomComPort::PutOutput(int Fd, const char* Bytes, size_t Count, int& 
     Errno = EBADF;
     return -1;
   }
-  const ssize_t N = ::write(Fd, Bytes, Count);
+  const ssize_t N = cport_device::Calls().Write(Fd, Bytes, Count);
   if (N < 0) Errno = errno;
   return static_cast<int32_t>(N);
 }

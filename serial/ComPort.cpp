@@ -6,6 +6,7 @@
 #include "HandOver.h"
 #include "LifeLock.h"
 #include "PortDevice.h"
+#include "WriteDrain.h"
 
 namespace {
 // What the driver keeps when no input size is asked for.
@@ -203,7 +204,8 @@ void TCustomComPort::NoteTransmitted() {
 
 void TCustomComPort::OpenDevice() {
   int Fd = -1;
-  if (const int Err = cport_device::OpenExclusive(FPort, Fd)) throw EComPort(CError_OpenFailed, Err);
+  const int LowLines = cport_device::LinesHeldLow(LineSettingsRecord());
+  if (const int Err = cport_device::OpenExclusive(FPort, LowLines, Fd)) throw EComPort(CError_OpenFailed, Err);
   // Published under the lock that other threads' reads and writes take before using it.
   std::lock_guard<std::mutex> Lock(FRxLock);
   FHandle = Fd;
@@ -231,7 +233,8 @@ void TCustomComPort::CloseDevice() {
     std::unique_lock<std::mutex> Lock(FIoLock);
     FWaitingGone.wait(Lock, [this] { return FWaiting.empty(); });
   }
-  // Unsent and unread bytes are discarded, so a stopped line cannot hold up the close.
+  // Unread bytes and unsent ones are discarded, so a stopped line cannot hold up the close; no
+  // write has counted the unsent ones (a write ends when its bytes have left the driver).
   (void)cport_device::Flush(Fd);
   cport_device::CloseExclusive(Fd);
 }
@@ -244,8 +247,10 @@ void TCustomComPort::ConfigureDevice() {
 
 void TCustomComPort::ApplyLineSettings() {
   if (!CanApply()) return;
-  if (const int Err = cport_device::ApplyLine(Handle(), LineSettingsRecord()))
-    throw EComPort(CError_SetStateFailed, Err);
+  const TDCB Dcb = LineSettingsRecord();
+  SetReceiveFilter(Dcb);
+  if (const int Err = cport_device::ApplyLine(Handle(), Dcb)) throw EComPort(CError_SetStateFailed, Err);
+  FCharTime = cport_write::CharTime(Dcb).count();
 }
 
 void TCustomComPort::ApplyTimeoutSettings() {

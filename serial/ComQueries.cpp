@@ -9,7 +9,16 @@
 int32_t TCustomComPort::InputQueueCount() {
   int Count = 0;
   std::lock_guard<std::mutex> Lock(FRxLock);
-  if (const int Err = cport_device::QueueCount(Handle(), Count)) throw EComPort(CError_ClearComFailed, Err);
+  // A hung-up driver holds nothing more; what the port took from it before is still there.
+  if (!FHungUp) {
+    // Filtered input is counted once it has passed the filter: the driver's count would hold the
+    // bytes it drops or joins.
+    const int Err = FRxFilter.Passes() ? cport_device::QueueCount(Handle(), Count) : PullAllInput(Handle());
+    if (Err == EIO)
+      FHungUp = true;
+    else if (Err != 0)
+      throw EComPort(CError_ClearComFailed, Err);
+  }
   return static_cast<int32_t>(static_cast<size_t>(Count) + FRxQueue.size() - FRxHead);
 }
 

@@ -1,4 +1,6 @@
 // Settings groups, the port's setters and the line-settings record built from them.
+#include <cerrno>
+
 #include "CPort.h"
 
 int32_t BaudRateValue(TBaudRate Rate) {
@@ -44,6 +46,8 @@ TFlowControl TComFlowControl::FlowControl() const {
 }
 
 void TComFlowControl::SetFlowControl(TFlowControl Value) {
+  // The preset is not stored, so a value out of range is refused here, before it changes anything.
+  if (Value > fcCustom) throw EComPort(CError_SetStateFailed, EINVAL);
   if (Value != fcCustom) {
     FControlRTS = rtsDisable;
     FOutCTSFlow = false;

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "HandOver.h"
+#include "LineWatch.h"
 #include "PortDevice.h"
 
 namespace {
@@ -20,30 +21,6 @@ constexpr int LinePollMs = 30;
 
 const TComEvents RxEvents{evRxChar, evRxFlag, evRx80Full};
 const TComEvents LineEvents{evCTS, evDSR, evRLSD, evRing, evBreak, evError};
-
-// Change of line state as events, from the driver's counters.
-TComEvents CounterChanges(const cport_device::TCounters& A, const cport_device::TCounters& B) {
-  TComEvents E;
-  if (A.Cts != B.Cts) E.Include(evCTS);
-  if (A.Dsr != B.Dsr) E.Include(evDSR);
-  if (A.Dcd != B.Dcd) E.Include(evRLSD);
-  if (A.Rng != B.Rng) E.Include(evRing);
-  if (A.Brk != B.Brk) E.Include(evBreak);
-  if (A.Frame != B.Frame || A.Overrun != B.Overrun || A.Parity != B.Parity || A.BufOverrun != B.BufOverrun)
-    E.Include(evError);
-  return E;
-}
-
-// The same from the line states, where the driver keeps no counters; a ring ends on its falling edge.
-TComEvents LineChanges(int Old, int New) {
-  TComEvents E;
-  const int Changed = Old ^ New;
-  if (Changed & (1 << msCTS)) E.Include(evCTS);
-  if (Changed & (1 << msDSR)) E.Include(evDSR);
-  if (Changed & (1 << msRLSD)) E.Include(evRLSD);
-  if ((Old & (1 << msRing)) && !(New & (1 << msRing))) E.Include(evRing);
-  return E;
-}
 
 // The TComThread whose body runs on this thread, if any.
 thread_local const TComThread* CurrentThread = nullptr;
@@ -121,22 +98,15 @@ bool TComThread::Run() {
   const int Fd = FComPort->Handle();
   const TComEvents Wanted = MaskToEvents(FMask);
   const bool WantRx = !(Wanted & RxEvents).Empty();
-  enum { NoLines, ByCounters, ByStates } LineSource = NoLines;
-  cport_device::TCounters Counters;
-  int States = 0;
-  if (!(Wanted & LineEvents).Empty()) {
-    if (cport_device::ReadCounters(Fd, Counters) == 0)
-      LineSource = ByCounters;
-    else if (cport_device::ReadModemLines(Fd, States) == 0)
-      LineSource = ByStates;
-  }
+  TLineWatch Lines;
+  if (!(Wanted & LineEvents).Empty()) Lines = TLineWatch(ReadLineState(Fd, true, true));
   bool HungUp = false;
 
   while (!FStop.load()) {
     const bool Listen = !HungUp && WantRx && !FComPort->RxQueueFull();
     pollfd P[2] = {{FSignalFd, POLLIN, 0}, {HungUp ? -1 : Fd, static_cast<short>(Listen ? POLLIN : 0), 0}};
     // After a hang-up only the signal is waited for: never a busy loop.
-    const bool Polling = !HungUp && (LineSource != NoLines || FTxPending.load());
+    const bool Polling = !HungUp && (Lines.Active() || FTxPending.load());
     if (::poll(P, 2, Polling ? LinePollMs : -1) < 0 && errno != EINTR) break;
     if (P[0].revents & POLLIN) {
       eventfd_t Ignored;
@@ -146,13 +116,11 @@ bool TComThread::Run() {
 
     TComEvents Found;
     bool LostDevice = (P[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-    if (!HungUp && !LostDevice && (P[1].revents & POLLIN)) {
-      TComEvents Rx;
-      LostDevice = FComPort->FillRxQueue(Fd, Rx) != 0;
-      if (!Rx.Empty()) {
-        FComPort->SignalWaitingReads();
-        Found = Found | Rx;
-      }
+    TComEvents Rx = FComPort->TakePulledInput();
+    if (!HungUp && !LostDevice && (P[1].revents & POLLIN)) LostDevice = FComPort->FillRxQueue(Fd, Rx) != 0;
+    if (!Rx.Empty()) {
+      FComPort->SignalWaitingReads();
+      Found = Found | Rx;
     }
     if (!HungUp && FTxPending.exchange(false)) {
       int Out = 0;
@@ -161,27 +129,8 @@ bool TComThread::Run() {
       else
         FTxPending = true;
     }
-    if (!HungUp && LineSource == ByCounters) {
-      cport_device::TCounters Now;
-      const int Err = cport_device::ReadCounters(Fd, Now);
-      if (Err == 0) {
-        Found = Found | CounterChanges(Counters, Now);
-        Counters = Now;
-      } else {
-        LostDevice = LostDevice || Err == EIO;
-        LineSource = NoLines;
-      }
-    } else if (!HungUp && LineSource == ByStates) {
-      int Now = 0;
-      const int Err = cport_device::ReadModemLines(Fd, Now);
-      if (Err == 0) {
-        Found = Found | LineChanges(States, Now);
-        States = Now;
-      } else {
-        LostDevice = LostDevice || Err == EIO;
-        LineSource = NoLines;
-      }
-    }
+    if (!HungUp && Lines.Active())
+      Found = Found | Lines.Next(ReadLineState(Fd, Lines.WantsCounters(), Lines.WantsLines()), LostDevice);
     if (LostDevice && !HungUp) {
       HungUp = true;
       FComPort->NoteHangUp();

@@ -10,17 +10,31 @@ struct termios2;
 namespace cport_device {
 
 // Exclusive open: non-blocking descriptor, flock held while open, TIOCEXCL where the driver has it.
-int OpenExclusive(const std::string& Path, int& Fd);
+// The modem lines LowLines (TIOCM_DTR, TIOCM_RTS) come down in the first call on the device.
+int OpenExclusive(const std::string& Path, int LowLines, int& Fd);
 void CloseExclusive(int Fd);
 
 // Raw mode and every member of the record that termios can express (any bit rate via BOTHER).
 int ApplyLine(int Fd, const TDCB& Dcb);
-// The termios2 part of ApplyLine; false for a rate no driver can take.
+// The modem lines the record keeps low, as TIOCM_DTR and TIOCM_RTS bits; RTS under hardware
+// handshake belongs to the driver.
+int LinesHeldLow(const TDCB& Dcb);
+// The termios2 part of ApplyLine; false for a record no line can follow: rate 0 or above 2^31,
+// a value out of its range, 1.5 stop bits with 6 to 8 data bits or 2 with 5.
 bool LineTermios(const TDCB& Dcb, termios2& T);
+
+// Whether the driver kept the line it was asked for: the rate within 3 %, the same size, parity
+// and stop bits. A driver takes a rate or frame it cannot make and keeps another without failing.
+bool LineKept(const termios2& Asked, const termios2& Got);
+
+// A driver of real serial lines (it reports serial details); a pseudo-terminal keeps 8 data bits
+// without parity whatever it is asked, and is not one.
+bool IsSerialDevice(int Fd);
 
 int QueueCount(int Fd, int& Count);
 int OutQueueCount(int Fd, int& Count);
 int Flush(int Fd);
+int FlushOutput(int Fd);
 
 // Whether an errno means the driver lacks the feature (pseudo-terminals): not a failure.
 bool Unsupported(int Errno);

@@ -4,49 +4,70 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
+#include "DeviceCalls.h"
 #include "PortDevice.h"
 
 namespace cport_device {
 
-int OpenExclusive(const std::string& Path, int& Fd) {
-  Fd = ::open(Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+namespace {
+
+int IoctlResult(int Fd, unsigned long Request, void* Arg) { return Calls().Ioctl(Fd, Request, Arg) == 0 ? 0 : errno; }
+
+int FlushQueues(int Fd, int Queues) {
+  return IoctlResult(Fd, TCFLSH, reinterpret_cast<void*>(static_cast<uintptr_t>(Queues)));
+}
+
+}  // namespace
+
+int OpenExclusive(const std::string& Path, int LowLines, int& Fd) {
+  Fd = Calls().Open(Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (Fd < 0) return errno;
   if (::flock(Fd, LOCK_EX | LOCK_NB) != 0) {
     const int Err = errno;
-    ::close(Fd);
+    Calls().Close(Fd);
     Fd = -1;
     return Err;
   }
-  (void)ioctl(Fd, TIOCEXCL);
+  // The tty layer raised DTR and RTS while opening (unless the driver kept rate 0); every call
+  // before this one would stretch the pulse. Not before the lock: the port may be someone else's.
+  if (LowLines != 0) (void)Calls().Ioctl(Fd, TIOCMBIC, &LowLines);
+  (void)Calls().Ioctl(Fd, TIOCEXCL, nullptr);
   return 0;
 }
 
 void CloseExclusive(int Fd) {
-  (void)ioctl(Fd, TIOCNXCL);
-  ::close(Fd);
+  (void)Calls().Ioctl(Fd, TIOCNXCL, nullptr);
+  Calls().Close(Fd);
 }
 
 int QueueCount(int Fd, int& Count) {
   Count = 0;
-  return ioctl(Fd, FIONREAD, &Count) == 0 ? 0 : errno;
+  return IoctlResult(Fd, FIONREAD, &Count);
 }
 
 int OutQueueCount(int Fd, int& Count) {
   Count = 0;
-  return ioctl(Fd, TIOCOUTQ, &Count) == 0 ? 0 : errno;
+  return IoctlResult(Fd, TIOCOUTQ, &Count);
 }
 
-int Flush(int Fd) { return tcflush(Fd, TCIOFLUSH) == 0 ? 0 : errno; }
+int Flush(int Fd) { return FlushQueues(Fd, TCIOFLUSH); }
+
+int FlushOutput(int Fd) { return FlushQueues(Fd, TCOFLUSH); }
 
 bool Unsupported(int Errno) { return Errno == ENOTTY || Errno == EINVAL || Errno == EOPNOTSUPP; }
 
+bool IsSerialDevice(int Fd) {
+  serial_struct Info{};
+  return Calls().Ioctl(Fd, TIOCGSERIAL, &Info) == 0;
+}
+
 int ReadCounters(int Fd, TCounters& Counters) {
   serial_icounter_struct Ic{};
-  if (ioctl(Fd, TIOCGICOUNT, &Ic) != 0) return errno;
+  if (const int Err = IoctlResult(Fd, TIOCGICOUNT, &Ic)) return Err;
   Counters.Cts = Ic.cts;
   Counters.Dsr = Ic.dsr;
   Counters.Rng = Ic.rng;
@@ -62,7 +83,7 @@ int ReadCounters(int Fd, TCounters& Counters) {
 int ReadModemLines(int Fd, int& Bits) {
   Bits = 0;
   int Lines = 0;
-  if (ioctl(Fd, TIOCMGET, &Lines) != 0) return errno;
+  if (const int Err = IoctlResult(Fd, TIOCMGET, &Lines)) return Err;
   if (Lines & TIOCM_CTS) Bits |= 1 << msCTS;
   if (Lines & TIOCM_DSR) Bits |= 1 << msDSR;
   if (Lines & TIOCM_RI) Bits |= 1 << msRing;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "DeviceCalls.h"
 #include "PortDevice.h"
 
 namespace cport_device {
@@ -55,23 +56,34 @@ bool Handshake(const TDCB& Dcb) { return Dcb.fOutxCtsFlow || Dcb.fRtsControl == 
 
 void SetModemLine(int Fd, int Line, bool On) {
   // Devices without modem lines refuse this; that is no failure of the settings.
-  (void)ioctl(Fd, On ? TIOCMBIS : TIOCMBIC, &Line);
+  (void)Calls().Ioctl(Fd, On ? TIOCMBIS : TIOCMBIC, &Line);
+}
+
+bool ValidRecord(const TDCB& Dcb) {
+  // Rate 0 would mean "hang up" to the driver, and a negative custom rate arrives here huge.
+  if (Dcb.BaudRate == 0 || Dcb.BaudRate > INT32_MAX) return false;
+  if (Dcb.ByteSize < 5 || Dcb.ByteSize > 8 || Dcb.Parity > 4 || Dcb.StopBits > 2) return false;
+  if (Dcb.fDtrControl > 2 || Dcb.fRtsControl > 3) return false;
+  // A UART sends 1.5 stop bits only after 5 data bits, and 2 only after 6 to 8 (asked for 2 after
+  // 5 it sends 1.5): the combinations SetCommState refuses.
+  if (Dcb.StopBits == 1 && Dcb.ByteSize != 5) return false;
+  if (Dcb.StopBits == 2 && Dcb.ByteSize == 5) return false;
+  return true;
 }
 
 }  // namespace
 
 bool LineTermios(const TDCB& Dcb, termios2& T) {
-  // Rate 0 would mean "hang up" to the driver, and a negative custom rate arrives here huge.
-  if (Dcb.BaudRate == 0 || Dcb.BaudRate > INT32_MAX) return false;
+  if (!ValidRecord(Dcb)) return false;
   T.c_iflag = IGNBRK;
-  // A byte with a parity error reads as 0: the replacement the driver can make.
-  if (Dcb.fParity && Dcb.fErrorChar) T.c_iflag |= INPCK;
+  // Bytes received in error come marked; the receive path puts the replacement in their place.
+  if (Dcb.fParity && Dcb.fErrorChar) T.c_iflag |= INPCK | PARMRK;
   if (Dcb.fOutX) T.c_iflag |= IXON;
   if (Dcb.fInX) T.c_iflag |= IXOFF;
   T.c_oflag = 0;
   T.c_lflag = 0;
   T.c_cflag = CREAD | CLOCAL | HUPCL | SizeFlag(Dcb.ByteSize) | ParityFlags(Dcb.Parity);
-  // One and a half stop bits: the UART gives 1.5 for 5 data bits when asked for 2.
+  // With 5 data bits CSTOPB means 1.5 stop bits.
   if (Dcb.StopBits != 0) T.c_cflag |= CSTOPB;
   if (Handshake(Dcb)) T.c_cflag |= CRTSCTS;
   T.c_cflag |= SpeedCode(Dcb.BaudRate);
@@ -84,16 +96,36 @@ bool LineTermios(const TDCB& Dcb, termios2& T) {
   return true;
 }
 
+bool LineKept(const termios2& Asked, const termios2& Got) {
+  const uint64_t Rate = Asked.c_ospeed;
+  const uint64_t Off = Got.c_ospeed > Rate ? Got.c_ospeed - Rate : Rate - Got.c_ospeed;
+  if (Off * 100 > Rate * 3) return false;
+  const tcflag_t Frame = CSIZE | CSTOPB | PARENB;
+  if ((Asked.c_cflag & Frame) != (Got.c_cflag & Frame)) return false;
+  const tcflag_t Kind = PARODD | CMSPAR;
+  return !(Asked.c_cflag & PARENB) || (Asked.c_cflag & Kind) == (Got.c_cflag & Kind);
+}
+
 int ApplyLine(int Fd, const TDCB& Dcb) {
   struct termios2 T {};
-  if (ioctl(Fd, TCGETS2, &T) != 0) return errno;
+  if (Calls().Ioctl(Fd, TCGETS2, &T) != 0) return errno;
   if (!LineTermios(Dcb, T)) return EINVAL;
-  if (ioctl(Fd, TCSETS2, &T) != 0) return errno;
+  if (Calls().Ioctl(Fd, TCSETS2, &T) != 0) return errno;
+  struct termios2 Got {};
+  if (IsSerialDevice(Fd) && Calls().Ioctl(Fd, TCGETS2, &Got) == 0 && !LineKept(T, Got)) return EINVAL;
 
   // DTR handshake and RTS toggle have no termios form: the lines stay as for enable/disable.
-  SetModemLine(Fd, TIOCM_DTR, Dcb.fDtrControl != 0);
-  if (!Handshake(Dcb)) SetModemLine(Fd, TIOCM_RTS, Dcb.fRtsControl == 1);
+  const int Low = LinesHeldLow(Dcb);
+  SetModemLine(Fd, TIOCM_DTR, !(Low & TIOCM_DTR));
+  if (!Handshake(Dcb)) SetModemLine(Fd, TIOCM_RTS, !(Low & TIOCM_RTS));
   return 0;
+}
+
+int LinesHeldLow(const TDCB& Dcb) {
+  int Low = 0;
+  if (Dcb.fDtrControl == 0) Low |= TIOCM_DTR;
+  if (!Handshake(Dcb) && Dcb.fRtsControl != 1) Low |= TIOCM_RTS;
+  return Low;
 }
 
 }  // namespace cport_device

@@ -49,7 +49,7 @@ std::vector<LabelGlyph> BuildFont() {
       {U'Y', 0, H | J | L},
       {U'Z', Top | Bottom, J | K},
       // No segment lies outside the letter's body for a cedilla, breve, dot
-      // or diaeresis: these are drawn as their base letters.
+      // or diaeresis: Ç Ğ İ Ö Ş Ü are drawn as C G I O S U.
       {U'Ç', Top | Bottom | E | F, 0},
       {U'Ğ', Top | C | Bottom | E | F, G2},
       {U'İ', Top | Bottom, I | L},

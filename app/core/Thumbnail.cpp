@@ -46,11 +46,12 @@ int ThumbnailPainter::SegmentAt(int x, int y) const {
   return c < SegmentCount ? c : -1;
 }
 
-void ThumbnailPainter::Paint(const SegmentPattern& pattern, const RgbView& out) const {
+void ThumbnailPainter::Paint(const SegmentPattern& pattern, const RgbView& out,
+                             const ThumbnailColours& colours) const {
   std::array<Rgb, SegmentCount + 2> colour;
-  for (int s = 0; s < SegmentCount; ++s) colour[s] = pattern.Segment(s) ? White : ThumbnailDark;
-  colour[Outline] = Black;
-  colour[Background] = BackgroundColor;
+  for (int s = 0; s < SegmentCount; ++s) colour[s] = pattern.Segment(s) ? colours.Lit : colours.Dark;
+  colour[Outline] = colours.Outline;
+  colour[Background] = colours.Background;
   const int w = std::min(Width_, out.Width), h = std::min(Height_, out.Height);
   for (int y = 0; y < h; ++y) {
     const uint8_t* cls = Classes_.data() + static_cast<size_t>(y) * Width_;

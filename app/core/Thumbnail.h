@@ -12,6 +12,11 @@ namespace varo {
 // so that the characters' shape shows even where nothing is lit.
 constexpr Rgb ThumbnailDark{0, 80, 170};
 
+struct ThumbnailColours {
+  Rgb Lit, Dark, Outline, Background;
+};
+constexpr ThumbnailColours ScreenColours{White, ThumbnailDark, Black, BackgroundColor};
+
 class ThumbnailPainter {
  public:
   // `picture`: the display picture as delivered (all segments dark); each
@@ -24,7 +29,8 @@ class ThumbnailPainter {
   // The segment a thumbnail pixel belongs to, or -1 (outline or background).
   int SegmentAt(int x, int y) const;
   // Draws the pattern into the top left Width() x Height() pixels of `out`.
-  void Paint(const SegmentPattern& pattern, const RgbView& out) const;
+  void Paint(const SegmentPattern& pattern, const RgbView& out,
+             const ThumbnailColours& colours = ScreenColours) const;
 
  private:
   static constexpr uint8_t Outline = SegmentCount, Background = SegmentCount + 1;

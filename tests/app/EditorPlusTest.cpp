@@ -1,11 +1,17 @@
 // The label box, copy and paste, undo and redo in the shown window.
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
-#include "WindowFixture.h"
 #include "Overview.h"
+#include "SeveralFloorsDialog.h"
+#include "WindowFixture.h"
 #include "core/LabelFont.h"
 
 namespace {
@@ -32,6 +38,20 @@ class EditorPlusTest : public WindowTest {
     QTest::keyClick(Window.get(), key, m);
   }
   varo::SegmentPattern Frame(int i) { return Window->FrameTable.at(i); }
+  // Clicks the several-floors button; `fill` answers the dialog once it is open.
+  void LabelSeveralFloors(const std::function<void(TSeveralFloorsDialog&)>& fill) {
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<TSeveralFloorsDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      answered = true;
+      fill(*dialog);
+    });
+    QTest::mouseClick(Window->SeveralFloorsButton, Qt::LeftButton);
+    EXPECT_TRUE(answered);
+    Window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  }
 };
 
 }  // namespace
@@ -139,4 +159,88 @@ TEST_F(EditorPlusTest, OverviewShowsEveryFrameAndAClickChoosesOne) {
   // A click beside every drawing changes nothing.
   QTest::mouseClick(overview, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
   EXPECT_EQ(Window->CurrentFrame, 5);
+}
+
+TEST_F(EditorPlusTest, ExtraControlsLieInTheFreeSpaceOfTheTopRow) {
+  const QWidget* extras[] = {Window->LabelEdit, Window->OverviewButton, Window->SeveralFloorsButton,
+                             Window->SheetButton};
+  for (size_t i = 0; i < std::size(extras); ++i) {
+    const QRect r = extras[i]->geometry();
+    SCOPED_TRACE(extras[i]->objectName().toStdString());
+    EXPECT_TRUE(extras[i]->isVisible());
+    EXPECT_GE(r.left(), 456);
+    EXPECT_LE(r.right(), 586);
+    EXPECT_GE(r.top(), 0);
+    EXPECT_LE(r.bottom(), 31);
+    EXPECT_FALSE(extras[i]->toolTip().isEmpty());
+    for (size_t j = 0; j < i; ++j) EXPECT_FALSE(r.intersects(extras[j]->geometry())) << "overlaps " << j;
+  }
+}
+
+TEST_F(EditorPlusTest, SeveralFloorsGetTheirLabelsInOneUndoStep) {
+  const auto before = Window->FrameTable;
+  LabelSeveralFloors([](TSeveralFloorsDialog& d) {
+    EXPECT_TRUE(d.BasementBox->isChecked() && d.GroundBox->isChecked());
+    d.PrefixEdit->setText("k");
+    d.GroundEdit->setText("g");
+    EXPECT_EQ(d.Preview->text(), QString::fromUtf8("-3 → K3   -2 → K2   -1 → K1   0 → G"));
+    d.OkButton->click();
+  });
+  const char32_t* labels[] = {U"K3", U"K2", U"K1", U"G"};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Frame(i), varo::LabelPattern(labels[i])) << i;
+  for (size_t i = 4; i < before.size(); ++i) EXPECT_EQ(Frame(i), before[i]) << i;
+  EXPECT_TRUE(Window->Modified);
+  EXPECT_EQ(Shown(), Frame(Window->CurrentFrame));
+
+  Keys(Qt::Key_Z);
+  EXPECT_EQ(Window->FrameTable, before) << "one step takes all four back";
+
+  // Without the ground floor, and cancelled: only what was ticked, or nothing.
+  LabelSeveralFloors([](TSeveralFloorsDialog& d) {
+    d.GroundBox->setChecked(false);
+    EXPECT_FALSE(d.GroundEdit->isEnabled());
+    d.reject();
+  });
+  EXPECT_EQ(Window->FrameTable, before);
+  LabelSeveralFloors([](TSeveralFloorsDialog& d) {
+    d.GroundBox->setChecked(false);
+    d.accept();
+  });
+  EXPECT_EQ(Frame(2), varo::LabelPattern(U"B1"));
+  EXPECT_EQ(Frame(3), before[3]);
+}
+
+TEST(SeveralFloorsDialog, OffersOnlyWhatTheRangeHas) {
+  struct Case {
+    int FirstFloor, FrameCount;
+    bool Basement, Ground;
+    const char* Preview;
+  };
+  const Case cases[] = {
+      {-2, 5, true, true, "-2 → B2   -1 → B1   0 → Z"},
+      {-8, 5, true, false, "-8 → B8   -7 → B7   -6 → B6   -5 → B5   -4 → B4"},
+      {0, 16, false, true, "0 → Z"},
+      {1, 16, false, false, "Hiçbir kat değişmez."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.FirstFloor);
+    TSeveralFloorsDialog d(c.FirstFloor, c.FrameCount, nullptr);
+    EXPECT_EQ(d.BasementBox->isEnabled(), c.Basement);
+    EXPECT_EQ(d.GroundBox->isEnabled(), c.Ground);
+    EXPECT_EQ(d.Preview->text(), QString::fromUtf8(c.Preview));
+    EXPECT_EQ(d.OkButton->isEnabled(), c.Basement || c.Ground);
+    EXPECT_EQ(d.Labels().BasementPrefix.has_value(), c.Basement);
+    EXPECT_EQ(d.Labels().GroundLabel.has_value(), c.Ground);
+  }
+  // An emptied ground label leaves floor 0 alone; nothing left to do disables OK.
+  TSeveralFloorsDialog d(0, 16, nullptr);
+  d.GroundEdit->setText("");
+  EXPECT_FALSE(d.Labels().GroundLabel);
+  EXPECT_FALSE(d.OkButton->isEnabled());
+  // Typing goes through the label font: upper-cased, one character for the prefix.
+  TSeveralFloorsDialog typed(-1, 5, nullptr);
+  typed.PrefixEdit->clear();
+  typed.PrefixEdit->insert(QString::fromUtf8("ı"));
+  QTest::keyClicks(typed.PrefixEdit, "x?");
+  EXPECT_EQ(typed.PrefixEdit->text(), "I");
 }

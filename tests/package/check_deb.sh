@@ -17,7 +17,7 @@ dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./||' | sort >
 diff -u <(printf '%s\n' "${expected[@]}" | sort) "$work/files" || fail "the package holds other files"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for pkg in libqt6widgets6 libqt6gui6 fonts-liberation fonts-dejavu-core; do
+for pkg in libqt6widgets6 libqt6gui6 libqt6printsupport6 fonts-liberation fonts-dejavu-core; do
   [[ ", $depends," == *", $pkg"[\ ,]* ]] || fail "no dependency on $pkg: $depends"
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == *qt6-translations-l10n* ]] || fail "qt6-translations-l10n is not recommended"

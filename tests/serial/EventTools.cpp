@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "CPort.h"
 
 void TLog::Add(const std::string& S) {
   std::lock_guard<std::mutex> L(FLock);
@@ -20,16 +19,6 @@ std::vector<std::string> TLog::Items() const {
 void TLog::Clear() {
   std::lock_guard<std::mutex> L(FLock);
   FItems.clear();
-}
-
-bool ServeUntil(const std::function<bool()>& Done, int TimeoutMs) {
-  const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
-  while (!Done()) {
-    if (std::chrono::steady_clock::now() > End) return false;
-    WaitForHandOvers(std::chrono::milliseconds(10));
-    ServeHandOvers();
-  }
-  return true;
 }
 
 TWatchdog::TWatchdog(std::chrono::seconds Limit)

@@ -1,5 +1,5 @@
-// Tools of the event tests: a log handlers on any thread may write to, serving hand-overs as the
-// GUI's loop would, a watchdog against hangs and the count of open descriptors.
+// Tools of the event tests: a log handlers on any thread may write to, a watchdog against hangs
+// and the count of open descriptors.
 #pragma once
 
 #include <chrono>
@@ -21,9 +21,6 @@ class TLog {
   mutable std::mutex FLock;
   std::vector<std::string> FItems;
 };
-
-// Serves hand-overs until Done holds; false when TimeoutMs passed first.
-bool ServeUntil(const std::function<bool()>& Done, int TimeoutMs = 3000);
 
 // Ends the process when a step hangs, rather than hanging the suite.
 class TWatchdog {

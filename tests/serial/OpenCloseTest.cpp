@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -278,6 +279,58 @@ TEST(OpenCloseTest, RefusedSettingsRaiseTheirCodes) {
     EXPECT_EQ(E.SystemErrorCode(), ENOTTY);
   }
   EXPECT_FALSE(NotTty.Connected());
+}
+
+// Stored like any setting, refused where the line settings are applied: by Open on a closed port
+// (which stays closed), at once on an open one (which stays open with the value stored).
+TEST(OpenCloseTest, OutOfRangeValuesAndStopBitsThatDoNotFitTheSizeAreRefusedWithSeven) {
+  const struct {
+    const char* Name;
+    std::function<void(TComPort&)> Set;
+  } Cases[] = {
+      {"data bits 4", [](TComPort& P) { P.SetDataBits(static_cast<TDataBits>(4)); }},
+      {"parity 5", [](TComPort& P) { P.Parity().SetBits(static_cast<TParityBits>(5)); }},
+      {"DTR 3", [](TComPort& P) { P.FlowControl().SetControlDTR(static_cast<TDTRFlowControl>(3)); }},
+      {"1.5 stop bits, 8 data bits", [](TComPort& P) { P.SetStopBits(sbOne5StopBits); }},
+      {"2 stop bits, 5 data bits",
+       [](TComPort& P) {
+         P.SetDataBits(dbFive);
+         P.SetStopBits(sbTwoStopBits);
+       }},
+  };
+  TPty Pty;
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TComPort Closed;
+    Closed.SetEvents({});
+    Closed.SetPort(Pty.Path());
+    C.Set(Closed);
+    int32_t Sys = 0;
+    EXPECT_EQ(CodeOf([&] { Closed.Open(); }, &Sys), 7);
+    EXPECT_EQ(Sys, EINVAL);
+    EXPECT_FALSE(Closed.Connected());
+    EXPECT_EQ(Closed.Handle(), -1);
+
+    TComPort Open;
+    OpenWithoutEvents(Open, Pty);
+    EXPECT_EQ(CodeOf([&] { C.Set(Open); }, &Sys), 7);
+    EXPECT_EQ(Sys, EINVAL);
+    EXPECT_TRUE(Open.Connected());
+  }
+
+  // 1.5 stop bits after 5 data bits is a line a UART can send.
+  TComPort P;
+  OpenWithoutEvents(P, Pty);
+  P.SetDataBits(dbFive);
+  P.SetStopBits(sbOne5StopBits);
+  EXPECT_EQ(P.StopBits(), sbOne5StopBits);
+
+  // The flow-control preset is not stored: an unknown one is refused before it changes anything.
+  P.FlowControl().SetFlowControl(fcHardware);
+  EXPECT_EQ(CodeOf([&] { P.FlowControl().SetFlowControl(static_cast<TFlowControl>(4)); }), 7);
+  EXPECT_EQ(P.FlowControl().FlowControl(), fcHardware);
+  P.Close();
+  EXPECT_EQ(CodeOf([&] { P.FlowControl().SetFlowControl(static_cast<TFlowControl>(4)); }), 7);
 }
 
 TEST(OpenCloseTest, DevicesWithoutModemLinesReadAllLinesOffAndNoErrors) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -57,8 +58,35 @@ bool WaitUntil(const std::function<bool()>& Condition, int TimeoutMs) {
   return true;
 }
 
+bool ServeUntil(const std::function<bool()>& Done, int TimeoutMs) {
+  const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+  while (!Done()) {
+    if (std::chrono::steady_clock::now() > End) return false;
+    WaitForHandOvers(std::chrono::milliseconds(10));
+    ServeHandOvers();
+  }
+  return true;
+}
+
+int CodeOf(const std::function<void()>& Call, int32_t* System) {
+  try {
+    Call();
+  } catch (const EComPort& E) {
+    if (System) *System = E.SystemErrorCode();
+    return E.ComErrorCode();
+  }
+  return 0;
+}
+
 bool WaitForInput(TCustomComPort& Port, int32_t Count) {
   return WaitUntil([&] { return Port.InputQueueCount() >= Count; });
+}
+
+bool WaitForQueuedInput(TCustomComPort& Port, int32_t Count) {
+  return WaitUntil([&] {
+    int InDriver = -1;
+    return Port.InputQueueCount() == Count && ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0;
+  });
 }
 
 void OpenWithoutEvents(TCustomComPort& Port, const TPty& Pty) {

@@ -35,5 +35,15 @@ void OpenWithoutEvents(TCustomComPort& Port, const TPty& Pty);
 // Waits until the port's input queue holds Count bytes.
 bool WaitForInput(TCustomComPort& Port, int32_t Count);
 
+// Waits until the event thread has moved Count bytes from the driver into the port's queue: all
+// were counted (the driver's and the queue's), and then the driver held none.
+bool WaitForQueuedInput(TCustomComPort& Port, int32_t Count);
+
+// Serves hand-overs as the GUI's loop would, until Done holds or TimeoutMs passes.
+bool ServeUntil(const std::function<bool()>& Done, int TimeoutMs = 3000);
+
+// The EComPort code Call raised (its system code into System), 0 when it raised none.
+int CodeOf(const std::function<void()>& Call, int32_t* System = nullptr);
+
 // Bit rate the descriptor's driver holds, through termios2 (any rate).
 unsigned DeviceBitRate(int Fd);

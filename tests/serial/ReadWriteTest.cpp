@@ -24,16 +24,6 @@ class ReadWriteTest : public ::testing::Test {
   TComPort Port;
 };
 
-int CodeOf(const std::function<void()>& Call, int32_t* System = nullptr) {
-  try {
-    Call();
-  } catch (const EComPort& E) {
-    if (System) *System = E.SystemErrorCode();
-    return E.ComErrorCode();
-  }
-  return 0;
-}
-
 // A read of 4 bytes on another thread; its error code and system code.
 std::future<std::pair<int, int32_t>> BlockedRead(TComPort& Port) {
   return std::async(std::launch::async, [&Port] {
@@ -249,6 +239,44 @@ TEST_F(ReadWriteTest, AHungUpDeviceFailsReadsAndWritesWithEioAndNeverHangs) {
   EXPECT_TRUE(Port.Connected());
   Port.Close();
   EXPECT_FALSE(Port.Connected());
+}
+
+TEST_F(ReadWriteTest, DiscardNullDropsNulBytesFromReadsAndFromTheCount) {
+  using namespace std::string_literals;
+  Port.SetDiscardNull(true);
+  Pty.Send("a\0b\0\0c"s);
+  ASSERT_TRUE(WaitUntil([&] { return Port.InputQueueCount() == 3; }));
+  std::string S;
+  EXPECT_EQ(Port.ReadString(S, 10), 3);
+  EXPECT_EQ(S, "abc");
+  EXPECT_EQ(Port.InputQueueCount(), 0);
+
+  // A read that finds only NUL bytes waits on for data.
+  Port.Timeouts().SetReadTotalConstant(5000);
+  Pty.Send("\0\0"s);
+  Pty.Send("\0xy"s);
+  EXPECT_EQ(Port.ReadString(S, 2), 2);
+  EXPECT_EQ(S, "xy");
+
+  Port.SetDiscardNull(false);
+  Pty.Send("\0z"s);
+  EXPECT_EQ(Port.ReadString(S, 2), 2);
+  EXPECT_EQ(S, "\0z"s);
+}
+
+// A line error can only come from a real line (see RxFilterTest); a pty shows that the marking the
+// replacement needs leaves every data byte as it was, \377 included.
+TEST_F(ReadWriteTest, WithErrorsReplacedDataBytesArriveUnchanged) {
+  using namespace std::string_literals;
+  Port.Parity().SetCheck(true);
+  Port.Parity().SetReplace(true);
+  Port.Parity().SetReplaceChar('?');
+  const std::string Data = "\377\0A\377\377\0"s;
+  Pty.Send(Data);
+  ASSERT_TRUE(WaitUntil([&] { return Port.InputQueueCount() == 6; }));
+  std::string S;
+  EXPECT_EQ(Port.ReadString(S, 10), 6);
+  EXPECT_EQ(S, Data);
 }
 
 TEST_F(ReadWriteTest, ClosedPortFailsRequestsWithTheirCodes) {

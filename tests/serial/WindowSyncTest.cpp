@@ -1,6 +1,5 @@
 // smWindowSync hands events over without waiting: the calls waiting for the owner stay bounded.
 #include <gtest/gtest.h>
-#include <sys/ioctl.h>
 
 #include <algorithm>
 #include <string>
@@ -32,11 +31,7 @@ TEST(WindowSyncTest, AtMostOneCallPerEventKindWaitsAndItSeesTheLatestInput) {
     ASSERT_EQ(Pty.Receive(1), "y");
   }
   Pty.Send("end");
-  // The thread has taken the bytes from the driver.
-  ASSERT_TRUE(WaitUntil([&] {
-    int InDriver = -1;
-    return Port.InputQueueCount() == 3 && ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0;
-  }));
+  ASSERT_TRUE(WaitForQueuedInput(Port, 3));
   EXPECT_LE(ServeHandOvers(), 2);
   ASSERT_TRUE(ServeUntil([&] {
     const auto Items = Log.Items();

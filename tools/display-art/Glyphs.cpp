@@ -56,6 +56,50 @@ Canvas FloorNumbers() {
   return c;
 }
 
+// Six small displays in two rows: every floor at a glance.
+Canvas Overview() {
+  Canvas c(20, 19, kTransparent);
+  for (int row = 0; row < 2; ++row)
+    for (int col = 0; col < 3; ++col) {
+      const int x = 1 + 6 * col, y = 2 + 8 * row;
+      c.FillRect(x, y, 6, 7, kBlack);
+      c.FillRect(x + 1, y + 1, 4, 5, kSegmentBlue);
+      c.FillRect(x + 1, y + 3, 4, 1, kWhite);
+    }
+  return c;
+}
+
+// Two stacked label tags, the front one marked "B": one label for several floors.
+Canvas Labels() {
+  Canvas c(20, 19, kTransparent);
+  for (int offset : {5, 0}) {
+    const double x = 1 + offset, y = 6 - offset;
+    c.FillPolygon({{x, y + 4}, {x + 4, y}, {x + 13, y}, {x + 13, y + 9}, {x + 4, y + 9}}, kBlack);
+    c.FillPolygon({{x + 1, y + 4.5}, {x + 4.5, y + 1}, {x + 12, y + 1}, {x + 12, y + 8}, {x + 4.5, y + 8}},
+                  kYellow);
+    c.Set(static_cast<int>(x) + 3, static_cast<int>(y) + 4, kBlack);
+  }
+  // "B" on the front tag.
+  c.FillRect(7, 8, 1, 5, kRed);
+  c.FillRect(8, 8, 3, 1, kRed);
+  c.FillRect(8, 10, 3, 1, kRed);
+  c.FillRect(8, 12, 3, 1, kRed);
+  c.FillRect(11, 9, 1, 1, kRed);
+  c.FillRect(11, 11, 1, 1, kRed);
+  return c;
+}
+
+// A page with a grid of small displays: the printable sheet.
+Canvas Sheet() {
+  Canvas c(20, 19, kTransparent);
+  c.FillPolygon({{3, 0}, {13, 0}, {17, 4}, {17, 19}, {3, 19}}, kBlack);
+  c.FillPolygon({{4, 1}, {12, 1}, {16, 5}, {16, 18}, {4, 18}}, kWhite);
+  c.FillPolygon({{12, 0}, {17, 5}, {12, 5}}, kGrey);
+  for (int row = 0; row < 3; ++row)
+    for (int col = 0; col < 2; ++col) c.FillRect(6 + 5 * col, 6 + 4 * row, 4, 3, kSegmentBlue);
+  return c;
+}
+
 Canvas Arrow(bool up) {
   Canvas c(64, 64, kWhite);
   std::vector<PointF> outer{{32, 6}, {58, 34}, {43, 34}, {43, 58}, {21, 58}, {21, 34}, {6, 34}};
@@ -75,6 +119,7 @@ std::vector<Glyph> DrawGlyphs() {
       {"new", NewDocument()},          {"open", OpenFolder()},       {"save", SaveDisk()},
       {"fill-white", Square(kWhite)},  {"fill-blue", Square(kSegmentBlue)},
       {"floor-numbers", FloorNumbers()}, {"up", Arrow(true)},        {"down", Arrow(false)},
+      {"overview", Overview()},        {"labels", Labels()},         {"sheet", Sheet()},
   };
 }
 

@@ -15,7 +15,8 @@ struct Glyph {
 };
 
 // Pictures of the tool buttons: new, open, save, the two fill squares, the
-// floor-number button and the up/down arrows.
+// floor-number button, the up/down arrows, and the overview, several-floors
+// label and sheet buttons.
 std::vector<Glyph> DrawGlyphs();
 
 }  // namespace art

@@ -1,0 +1,79 @@
+#include "SheetFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <sys/stat.h>
+
+#include <cmath>
+
+#include "VaroApplication.h"
+#include "core/ErrorText.h"
+
+namespace {
+
+QString NotWritten(const QString& path, const QString& why) {
+  return QString::fromUtf8("Kat sayfası kaydedilemedi; var olan dosyaya dokunulmadı.\n%1\n%2").arg(path, why);
+}
+
+// A device, FIFO, socket or folder under that name is never replaced by a page.
+QString RefuseNonRegularFile(const QString& path) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+  return NotWritten(path, QString::fromStdString("Bu bir " + varo::FileKindName(st.st_mode) + ", dosya değil."));
+}
+
+// The whole file in one write to a temporary file that replaces the old one only
+// once it is complete.
+QString WriteWhole(const QString& path, const QByteArray& bytes) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return NotWritten(path, file.errorString());
+  if (file.write(bytes) != bytes.size()) {
+    const QString why = file.errorString();
+    file.cancelWriting();
+    return NotWritten(path, why);
+  }
+  if (!file.commit()) return NotWritten(path, file.errorString());
+  return {};
+}
+
+}  // namespace
+
+QString WriteSheetPdf(const QString& path, const TSheet& sheet) {
+  if (const QString refusal = RefuseNonRegularFile(path); !refusal.isEmpty()) return refusal;
+  QBuffer pdf;
+  pdf.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&pdf);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(300);
+    writer.setCreator(QString::fromUtf8(ApplicationTitle));
+    writer.setTitle(QString::fromUtf8(SheetHeading));
+    QPainter painter(&writer);
+    PaintSheet(painter, QSizeF(varo::A4WidthMm, varo::A4HeightMm), sheet);
+  }
+  return WriteWhole(path, pdf.data());
+}
+
+QString WriteSheetPng(const QString& path, const TSheet& sheet) {
+  if (const QString refusal = RefuseNonRegularFile(path); !refusal.isEmpty()) return refusal;
+  const double pixelsPerMm = SheetPngDpi / 25.4;
+  QImage image(static_cast<int>(std::lround(varo::A4WidthMm * pixelsPerMm)),
+               static_cast<int>(std::lround(varo::A4HeightMm * pixelsPerMm)), QImage::Format_RGB32);
+  image.setDotsPerMeterX(static_cast<int>(std::lround(pixelsPerMm * 1000)));
+  image.setDotsPerMeterY(image.dotsPerMeterX());
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    PaintSheet(painter, QSizeF(varo::A4WidthMm, varo::A4HeightMm), sheet);
+  }
+  QBuffer png;
+  png.open(QIODevice::WriteOnly);
+  image.save(&png, "PNG");
+  return WriteWhole(path, png.data());
+}
