@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -328,6 +329,10 @@ class TComParity : public TComSettingsGroup {
   char FReplaceChar = 0;
 };
 
+// The largest Buffer.InputSize an open port takes (error 9 above it): the input queue lives in
+// the process's memory.
+constexpr int32_t MaxInputSize = 16 * 1024 * 1024;
+
 class TComBuffer : public TComSettingsGroup {
  public:
   explicit TComBuffer(TCustomComPort* AComPort = nullptr) : TComSettingsGroup(AComPort) {}
@@ -455,6 +460,7 @@ void FreeAsyncRequest(PAsync& AsyncPtr);
 // The port
 
 class TComThread;
+class TLifeLock;
 
 class TCustomComPort : public TComponent {
  public:
@@ -529,8 +535,11 @@ class TCustomComPort : public TComponent {
 
   // The line-settings record ApplyLineSettings sets, built from the present settings.
   TDCB LineSettingsRecord() const;
-  // The timeouts the device holds since the last ApplyTimeoutSettings.
-  TDeviceTimeouts DeviceTimeouts() const { return FDeviceTimeouts; }
+  // The timeouts the device holds since the last ApplyTimeoutSettings; requests on any thread read them.
+  TDeviceTimeouts DeviceTimeouts() const {
+    std::lock_guard<std::mutex> Lock(FIoLock);
+    return FDeviceTimeouts;
+  }
 
   // Reading and writing
   int32_t Write(const void* Buffer, int32_t Count);
@@ -610,6 +619,9 @@ class TCustomComPort : public TComponent {
                  std::chrono::steady_clock::time_point Deadline, bool HasDeadline);
   bool Cancelled(const AsyncRequest& Request) const;
   int32_t TakeInput(int Fd, char* Buffer, int32_t Count, int& Errno);
+  int32_t PutOutput(int Fd, const char* Bytes, size_t Count, int& Errno);
+  // Ends the waits of every request started so far (AbortPendingIO without its check).
+  void CancelPendingRequests();
   void NotifyAfterOpen();
   void NotifyBeforeClose();
   void NotifyAfterClose();
@@ -624,6 +636,12 @@ class TCustomComPort : public TComponent {
   friend class TComThread;
   void CreateEventThread();
   void DestroyEventThread();
+  void CloseOnce();
+  // Joins the threads that closed their own port, as far as the calling thread may wait for them.
+  void ReapRetiredThreads();
+  // Reach the event thread from any thread.
+  void WakeEventThread();
+  void NoteTransmitted();
   void HandleEvent(TComEvent Event);
   void ReportLine(TModemSignal Line, TComSignalEvent TComLink::*Slot, void (TCustomComPort::*Raise)(bool));
   void ReceiveData();
@@ -644,7 +662,7 @@ class TCustomComPort : public TComponent {
 
   std::string FName;
   bool FLoading = false;
-  bool FConnected = false;
+  std::atomic<bool> FConnected{false};
   TBaudRate FBaudRate = br9600;
   int32_t FCustomBaudRate = 9600;
   std::string FPort = "COM1";
@@ -661,20 +679,23 @@ class TCustomComPort : public TComponent {
   TSettingsGroups FStoredGroups{sgLine};
 
   std::atomic<int> FHandle{-1};
-  TDeviceTimeouts FDeviceTimeouts;
+  TDeviceTimeouts FDeviceTimeouts;  // under FIoLock
   // Time one character takes on the line (steady_clock ticks), for writes waiting for the driver.
   std::atomic<std::chrono::steady_clock::rep> FCharTime{0};
   std::vector<TComLink*> FLinks;
   bool FHasRxBufLink = false;
 
-  // Pending-request cancelling, shared with AbortPendingIO on other threads.
+  // Pending-request cancelling, shared with AbortPendingIO on other threads; CloseDevice waits
+  // until no request waits on the descriptor any more.
   mutable std::mutex FIoLock;
   std::atomic<uint64_t> FAbortGeneration{0};
   std::vector<AsyncRequest*> FWaiting;
+  std::condition_variable FWaitingGone;
 
   // Input taken from the device ahead of Read (by the event thread, or through the receive filter),
   // events of input taken outside the thread; a hang-up seen by anyone; the device's counters as
-  // LineErrors saw them last.
+  // LineErrors saw them last. Reads and writes of the descriptor take it too, so that none reaches
+  // a descriptor CloseDevice let go (or the next open reused).
   std::mutex FRxLock;
   std::vector<char> FRxQueue;
   size_t FRxHead = 0;
@@ -688,11 +709,20 @@ class TCustomComPort : public TComponent {
   } FErrorBase;
   bool FCountersSupported = true;
 
+  // Open and Close run one at a time, also when an smNone handler calls them.
+  std::unique_ptr<TLifeLock> FLifeLock;
+  // Both change under FThreadLock, which other threads take to reach the thread; FEventThread
+  // also only under the life lock.
   std::unique_ptr<TComThread> FEventThread;
-  bool FThreadCreated = false;
-  // Close is under way; a Close asked for meanwhile (by a handler it serves) is left to it.
+  std::vector<std::unique_ptr<TComThread>> FRetiredThreads;
+  std::mutex FThreadLock;
+  std::atomic<bool> FThreadCreated{false};
+  // Close is under way; a Close asked for meanwhile (by a handler it serves, or by a handler on
+  // the event thread it waits for) is left to it.
   bool FClosing = false;
-  bool FCloseAsked = false;
+  std::atomic<bool> FCloseAsked{false};
+  // Counts the closes, so that a batch stops once its port was closed, also when reopened.
+  std::atomic<uint32_t> FSession{0};
   // The owner is inside a thread-synchronised batch of this port (a handler may close it).
   int FInSyncedBatch = 0;
 

@@ -35,9 +35,10 @@ TComEvents MaskToEvents(uint32_t Mask) {
 }
 
 void TCustomComPort::HandleEvents(TComEvents Events) {
+  const uint32_t Session = FSession;
   for (TComEvent Ev : HandlingOrder) {
-    // A handler that closed the port ends the batch.
-    if (!FConnected || FCloseAsked) return;
+    // A handler that closed the port ends the batch, also when it opened the port again.
+    if (!FConnected || FCloseAsked || FSession != Session) return;
     if (Events.Contains(Ev)) HandleEvent(Ev);
   }
 }

@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "CPort.h"
-#include "ComThread.h"
 #include "DeviceCalls.h"
 #include "PortDevice.h"
 #include "WriteDrain.h"
@@ -148,23 +147,23 @@ int32_t TCustomComPort::StartRead(AsyncRequest& R) {
 
 void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
   const int Fd = Handle();
+  const TDeviceTimeouts T = DeviceTimeouts();
   const uint64_t TotalMs =
-      uint64_t(FDeviceTimeouts.WriteTotalTimeoutMultiplier) * uint64_t(R.FCount) +
-      FDeviceTimeouts.WriteTotalTimeoutConstant;
+      uint64_t(T.WriteTotalTimeoutMultiplier) * uint64_t(R.FCount) + T.WriteTotalTimeoutConstant;
   Clock::time_point Deadline;
   const bool HasDeadline = TotalMs != 0 && LimitFromMs(TotalMs, R.FStart, Deadline);
   R.FPending = false;
   // Handing the bytes to the driver.
   while (R.FAccepted < R.FCount) {
-    const ssize_t N =
-        cport_device::Calls().Write(Fd, R.FBuffer + R.FAccepted, static_cast<size_t>(R.FCount - R.FAccepted));
+    int Err = 0;
+    const int32_t N = PutOutput(Fd, R.FBuffer + R.FAccepted, static_cast<size_t>(R.FCount - R.FAccepted), Err);
     if (N > 0) {
-      R.FAccepted += static_cast<int32_t>(N);
+      R.FAccepted += N;
       R.FProgress = Clock::now();
-      if (FEventThread) FEventThread->NoteTransmit();
+      NoteTransmitted();
       continue;
     }
-    const int Err = N == 0 ? EIO : errno;
+    if (N == 0) Err = EIO;
     if (Err == EINTR) continue;
     if (Err != EAGAIN) {
       if (Err == EIO) NoteHangUp();
@@ -216,7 +215,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
 
 void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
   const int Fd = Handle();
-  const TDeviceTimeouts T = FDeviceTimeouts;
+  const TDeviceTimeouts T = DeviceTimeouts();
   const bool Immediate =
       T.ReadIntervalTimeout == MaxDword && T.ReadTotalTimeoutMultiplier == 0 && T.ReadTotalTimeoutConstant == 0;
   const bool FirstByteEnds = T.ReadIntervalTimeout == MaxDword && T.ReadTotalTimeoutMultiplier == MaxDword &&
@@ -277,8 +276,12 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
       FRxQueue.clear();
       FRxHead = 0;
     }
-    if (Queued >= FRxCapacity && FEventThread) FEventThread->Wake();
+    if (Queued >= FRxCapacity) WakeEventThread();
     return static_cast<int32_t>(Taken);
+  }
+  if (Fd != Handle()) {
+    Errno = EBADF;
+    return 0;
   }
   for (;;) {
     const ssize_t N = cport_device::Calls().Read(Fd, Buffer, static_cast<size_t>(Count));
@@ -291,6 +294,17 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
     Errno = Err;
     return 0;
   }
+}
+
+int32_t TCustomComPort::PutOutput(int Fd, const char* Bytes, size_t Count, int& Errno) {
+  std::lock_guard<std::mutex> Lock(FRxLock);
+  if (Fd != Handle()) {
+    Errno = EBADF;
+    return -1;
+  }
+  const ssize_t N = cport_device::Calls().Write(Fd, Bytes, Count);
+  if (N < 0) Errno = errno;
+  return static_cast<int32_t>(N);
 }
 
 void TCustomComPort::NoteHangUp() {
@@ -335,6 +349,7 @@ void TCustomComPort::WaitReady(int Fd, AsyncRequest& R, short PollEvents, Clock:
     std::lock_guard<std::mutex> Lock(FIoLock);
     FWaiting.erase(std::find(FWaiting.begin(), FWaiting.end(), &R));
   }
+  FWaitingGone.notify_all();
   if (Cancelled(R)) R.FErrno = ECANCELED;
 }
 
@@ -366,6 +381,10 @@ int32_t TCustomComPort::WaitAsync(PAsync& AsyncPtr) {
 
 void TCustomComPort::AbortPendingIO() {
   if (Handle() < 0) throw EComPort(CError_PurgeFailed, EBADF);
+  CancelPendingRequests();
+}
+
+void TCustomComPort::CancelPendingRequests() {
   std::lock_guard<std::mutex> Lock(FIoLock);
   ++FAbortGeneration;
   for (AsyncRequest* R : FWaiting) (void)::eventfd_write(R->FWakeFd, 1);

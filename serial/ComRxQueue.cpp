@@ -60,7 +60,7 @@ int TCustomComPort::PullAllInput(int Fd) {
   if (!Found.Empty()) {
     // Bytes taken in here are announced by the event thread, as if it had read them.
     FRxPulled = FRxPulled | Found;
-    if (FEventThread) FEventThread->Wake();
+    WakeEventThread();
   }
   return Err;
 }

@@ -22,24 +22,29 @@ constexpr int LinePollMs = 30;
 const TComEvents RxEvents{evRxChar, evRxFlag, evRx80Full};
 const TComEvents LineEvents{evCTS, evDSR, evRLSD, evRing, evBreak, evError};
 
+// The TComThread whose body runs on this thread, if any.
+thread_local const TComThread* CurrentThread = nullptr;
+
 }  // namespace
 
 TComThread::TComThread(TCustomComPort* AComPort)
     : FComPort(AComPort), FMask(EventsToMask(AComPort->Events())) {
   FSignalFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (FSignalFd < 0) throw EComPort(CError_OpenFailed, errno);
-  try {
-    FThread = std::thread(&TComThread::Execute, this);
-  } catch (const std::system_error& E) {
-    ::close(FSignalFd);
-    throw EComPort(CError_OpenFailed, E.code().value());
-  }
 }
 
 TComThread::~TComThread() {
   Withdraw();
   Join();
   ::close(FSignalFd);
+}
+
+void TComThread::Start() {
+  try {
+    FThread = std::thread(&TComThread::Execute, this);
+  } catch (const std::system_error& E) {
+    throw EComPort(CError_OpenFailed, E.code().value());
+  }
 }
 
 void TComThread::Stop() {
@@ -53,9 +58,18 @@ void TComThread::Withdraw() {
   Stop();
 }
 
+void TComThread::Retire() {
+  FRetired = true;
+  Stop();
+}
+
 void TComThread::Join() {
   if (FThread.joinable()) FThread.join();
 }
+
+bool TComThread::IsCurrent() const { return CurrentThread == this; }
+
+bool TComThread::OnEventThread() { return CurrentThread != nullptr; }
 
 void TComThread::Wake() { (void)::eventfd_write(FSignalFd, 1); }
 
@@ -66,13 +80,27 @@ void TComThread::NoteTransmit() {
 }
 
 void TComThread::Execute() {
+  CurrentThread = this;
+  bool Stopped = false;
+  // Whatever escapes the body (a failed allocation, a wake-up hook that throws) ends the thread
+  // as a failed handler does.
+  try {
+    Stopped = Run();
+  } catch (...) {
+  }
+  // A stop discards what the queues hold, unless the device was closed under the thread already.
+  if (Stopped && !FRetired) FComPort->PurgeInput();
+  FEnded = true;
+  cport_handover::WakeAll();
+}
+
+bool TComThread::Run() {
   const int Fd = FComPort->Handle();
   const TComEvents Wanted = MaskToEvents(FMask);
   const bool WantRx = !(Wanted & RxEvents).Empty();
   TLineWatch Lines;
   if (!(Wanted & LineEvents).Empty()) Lines = TLineWatch(ReadLineState(Fd, true, true));
   bool HungUp = false;
-  bool Failed = false;
 
   while (!FStop.load()) {
     const bool Listen = !HungUp && WantRx && !FComPort->RxQueueFull();
@@ -110,15 +138,9 @@ void TComThread::Execute() {
       Found.Include(evError);
     }
     const uint32_t Batch = EventsToMask(Found) & FMask;
-    if (Batch != 0 && !Dispatch(MaskToEvents(Batch))) {
-      Failed = true;
-      break;
-    }
+    if (Batch != 0 && !Dispatch(MaskToEvents(Batch))) return false;
   }
-  // A failed handler ends the thread as it stands; a stop discards what the queues hold.
-  if (!Failed) FComPort->PurgeInput();
-  FEnded = true;
-  cport_handover::WakeAll();
+  return true;
 }
 
 bool TComThread::Dispatch(TComEvents Batch) {
@@ -140,7 +162,7 @@ bool TComThread::Dispatch(TComEvents Batch) {
       for (TComEvent Ev : {evError, evRxChar, evTxEmpty, evBreak, evRing, evCTS, evDSR, evRxFlag, evRLSD,
                            evRx80Full}) {
         if (!Batch.Contains(Ev)) continue;
-        cport_handover::Post(Port, [Port, Ev] {
+        cport_handover::Post(Port, Ev, [Port, Ev] {
           if (!Port->Connected()) return;
           try {
             Port->HandleEvent(Ev);

@@ -8,24 +8,32 @@
 
 class TComThread {
  public:
-  // Takes the event mask from the port's Events and starts waiting; EComPort code 1 on failure.
+  // Takes the event mask from the port's Events; EComPort code 1 on failure. Start lets it run, so
+  // the port can publish the object before the thread can reach it.
   explicit TComThread(TCustomComPort* AComPort);
   ~TComThread();
   TComThread(const TComThread&) = delete;
   TComThread& operator=(const TComThread&) = delete;
 
+  void Start();
   void Stop();
   // Stops without waiting for its hand-over: a call not yet started is dropped, a started one
   // (the owner is inside it) is left to finish.
   void Withdraw();
+  // Stops from the thread's own handler, which closes the device itself: nothing is purged.
+  void Retire();
   bool Ended() const { return FEnded.load(); }
   void Join();
+  // Whether the calling thread is this one, or any port's event thread.
+  bool IsCurrent() const;
+  static bool OnEventThread();
   // The port has room for input again, or has just written: look again.
   void Wake();
   void NoteTransmit();
 
  private:
   void Execute();
+  bool Run();
   bool Dispatch(TComEvents Batch);
 
   TCustomComPort* FComPort;
@@ -35,5 +43,6 @@ class TComThread {
   std::atomic<bool> FWithdraw{false};
   std::atomic<bool> FEnded{false};
   std::atomic<bool> FTxPending{false};
+  bool FRetired = false;
   std::thread FThread;
 };

@@ -18,6 +18,7 @@ struct TCallState {
 
 struct TItem {
   const void* Owner;
+  int Kind;  // of a posted call; -1 for a synchronised one
   std::function<void()> Call;
   std::shared_ptr<TCallState> State;  // none for posted calls
 };
@@ -31,6 +32,9 @@ void Enqueue(TItem Item) {
   THandOverWakeUp Hook;
   {
     std::lock_guard<std::mutex> L(Lock);
+    if (Item.Kind >= 0)
+      for (const TItem& Waiting : Queue)
+        if (Waiting.Owner == Item.Owner && Waiting.Kind == Item.Kind) return;
     Queue.push_back(std::move(Item));
     Hook = WakeUp;
   }
@@ -90,20 +94,31 @@ namespace cport_handover {
 
 std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Withdraw) {
   auto State = std::make_shared<TCallState>();
-  Enqueue({Owner, std::move(Call), State});
-  std::unique_lock<std::mutex> L(Lock);
-  Changed.wait(L, [&] { return State->Done || Withdraw.load(); });
-  if (!State->Started) {
+  // Takes the call back unless the owner is inside it already.
+  auto TakeBack = [&State] {
+    if (State->Started) return;
     for (auto It = Queue.begin(); It != Queue.end(); ++It)
       if (It->State == State) {
         Queue.erase(It);
         break;
       }
+  };
+  try {
+    Enqueue({Owner, -1, std::move(Call), State});
+  } catch (...) {
+    std::lock_guard<std::mutex> L(Lock);
+    TakeBack();
+    throw;
   }
+  std::unique_lock<std::mutex> L(Lock);
+  Changed.wait(L, [&] { return State->Done || Withdraw.load(); });
+  TakeBack();
   return State->Error;
 }
 
-void Post(const void* Owner, std::function<void()> Call) { Enqueue({Owner, std::move(Call), nullptr}); }
+void Post(const void* Owner, int Kind, std::function<void()> Call) {
+  Enqueue({Owner, Kind, std::move(Call), nullptr});
+}
 
 void Discard(const void* Owner) {
   std::lock_guard<std::mutex> L(Lock);

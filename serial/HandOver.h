@@ -12,8 +12,10 @@ namespace cport_handover {
 // (the owner is inside it); either way this returns. Returns what the call raised.
 std::exception_ptr Synchronize(const void* Owner, std::function<void()> Call, const std::atomic<bool>& Withdraw);
 
-// Queues Call for the owner thread and returns at once.
-void Post(const void* Owner, std::function<void()> Call);
+// Queues Call for the owner thread and returns at once. While a call of the same Owner and Kind
+// still waits, no second one is queued: the waiting one keeps its place and, running after the
+// event it would stand for, sees that event too. So at most one call per kind and owner waits.
+void Post(const void* Owner, int Kind, std::function<void()> Call);
 
 // Drops the calls of Owner that are still queued.
 void Discard(const void* Owner);

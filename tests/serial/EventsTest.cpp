@@ -14,61 +14,13 @@
 #include <vector>
 
 #include "CPort.h"
+#include "EventTools.h"
 #include "Pty.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-// Entries may come from the event thread (smNone).
-class TLog {
- public:
-  void Add(const std::string& S) {
-    std::lock_guard<std::mutex> L(FLock);
-    FItems.push_back(S);
-  }
-  std::vector<std::string> Items() const {
-    std::lock_guard<std::mutex> L(FLock);
-    return FItems;
-  }
-  size_t Size() const { return Items().size(); }
-  void Clear() {
-    std::lock_guard<std::mutex> L(FLock);
-    FItems.clear();
-  }
-
- private:
-  mutable std::mutex FLock;
-  std::vector<std::string> FItems;
-};
-
-// Ends the process when a step hangs, rather than hanging the suite.
-class TWatchdog {
- public:
-  explicit TWatchdog(std::chrono::seconds Limit)
-      : FThread([this, Limit] {
-          std::unique_lock<std::mutex> L(FLock);
-          if (!FDone.wait_for(L, Limit, [this] { return FFinished; })) {
-            std::fprintf(stderr, "watchdog: step hung\n");
-            std::abort();
-          }
-        }) {}
-  ~TWatchdog() {
-    {
-      std::lock_guard<std::mutex> L(FLock);
-      FFinished = true;
-    }
-    FDone.notify_all();
-    FThread.join();
-  }
-
- private:
-  std::mutex FLock;
-  std::condition_variable FDone;
-  bool FFinished = false;
-  std::thread FThread;
-};
 
 class TTestPort : public TComPort {
  public:
@@ -218,15 +170,6 @@ TEST_F(EventsTest, TransmitEmptyFollowsAWrite) {
   ASSERT_TRUE(ServeUntil([&] { return Log.Size() >= 4; }));
   EXPECT_EQ(Log.Items(), (std::vector<std::string>{"link.Tx+", "link.Tx-", "link.TxEmpty", "TxEmpty"}));
   EXPECT_EQ(Pty.Receive(1), "x");
-}
-
-// Waits until the event thread has moved Count bytes from the driver into the port's queue: all
-// were counted (the driver's and the queue's), and then the driver held none.
-bool WaitForQueuedInput(TCustomComPort& Port, int32_t Count) {
-  return WaitUntil([&] {
-    int InDriver = -1;
-    return Port.InputQueueCount() == Count && ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0;
-  });
 }
 
 TEST_F(EventsTest, ErrorStepRunsBeforeTheReceivedDataStep) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -79,6 +80,13 @@ int CodeOf(const std::function<void()>& Call, int32_t* System) {
 
 bool WaitForInput(TCustomComPort& Port, int32_t Count) {
   return WaitUntil([&] { return Port.InputQueueCount() >= Count; });
+}
+
+bool WaitForQueuedInput(TCustomComPort& Port, int32_t Count) {
+  return WaitUntil([&] {
+    int InDriver = -1;
+    return Port.InputQueueCount() == Count && ::ioctl(Port.Handle(), FIONREAD, &InDriver) == 0 && InDriver == 0;
+  });
 }
 
 void OpenWithoutEvents(TCustomComPort& Port, const TPty& Pty) {

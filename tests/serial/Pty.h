@@ -35,6 +35,10 @@ void OpenWithoutEvents(TCustomComPort& Port, const TPty& Pty);
 // Waits until the port's input queue holds Count bytes.
 bool WaitForInput(TCustomComPort& Port, int32_t Count);
 
+// Waits until the event thread has moved Count bytes from the driver into the port's queue: all
+// were counted (the driver's and the queue's), and then the driver held none.
+bool WaitForQueuedInput(TCustomComPort& Port, int32_t Count);
+
 // Serves hand-overs as the GUI's loop would, until Done holds or TimeoutMs passes.
 bool ServeUntil(const std::function<bool()>& Done, int TimeoutMs = 3000);
 
