@@ -1,12 +1,11 @@
 // Save, open and the question when the window closes.
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FileSizeLimit.h"
 #include "ProjectSnapshot.h"
 #include "SpecialFiles.h"
 #include "WindowFixture.h"
@@ -321,15 +320,11 @@ TEST_F(FileTest, AFailedSaveKeepsTheOldFileTitleAndModified) {
   Window->Modified = true;
   Window->setWindowTitle("VARO PROGRAMLAYICI - before");
 
-  struct rlimit limit {};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
-  struct rlimit small = limit;
-  small.rlim_cur = 100;
-  auto handler = signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  Save(Path("p.vrd"));
-  setrlimit(RLIMIT_FSIZE, &limit);
-  signal(SIGXFSZ, handler);
+  {
+    const FileSizeLimit limit(100);
+    ASSERT_TRUE(limit.Applied());
+    Save(Path("p.vrd"));
+  }
 
   EXPECT_EQ(LastError(), "Disk full: " + Path("p.vrd") + "\n" + QString::fromStdString(varo::FileErrorAdvice(ENOSPC)));
   EXPECT_EQ(Read(Path("p.vrd")), old);

@@ -1,8 +1,6 @@
 // The project sheet from the window: the PDF rendered back by poppler, the
 // PNG and the printer's output all show every floor's pattern; bad paths and
 // paper are refused with a message and change nothing.
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <QDir>
 #include <QPrinter>
@@ -11,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FileSizeLimit.h"
 #include "SheetFile.h"
 #include "SpecialFiles.h"
 #include "WindowFixture.h"
@@ -205,18 +204,13 @@ TEST_F(SheetTest, AWriteThatFailsHalfwayKeepsTheEarlierSheet) {
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
     earlier.write("earlier sheet");
   }
-  // No file may grow past 1000 bytes, whoever runs the test.
-  struct rlimit limit {};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
-  struct rlimit small = limit;
-  small.rlim_cur = 1000;
-  auto handler = signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  Dialogs->Files = {pdf, png};
-  Window->SaveSheetPdf();
-  Window->SaveSheetPng();
-  setrlimit(RLIMIT_FSIZE, &limit);
-  signal(SIGXFSZ, handler);
+  {
+    const FileSizeLimit limit(1000);
+    ASSERT_TRUE(limit.Applied());
+    Dialogs->Files = {pdf, png};
+    Window->SaveSheetPdf();
+    Window->SaveSheetPng();
+  }
 
   ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Save", "Error", "Save", "Error"}));
   for (const QString& path : {pdf, png}) {
