@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +11,7 @@
 
 #include "core/ErrorText.h"
 #include "core/ProjectFile.h"
+#include "FileSizeLimit.h"
 #include "SpecialFiles.h"
 
 namespace {
@@ -154,15 +153,12 @@ TEST(ProjectFile, AFullDiskLeavesTheOldFileWhole) {
   const std::string path = dir.Path + "/p.vrd";
   varo::WriteProjectFile(path, Image(7));
   // A file-size limit below 256 bytes makes the write come up short as on a full disk.
-  struct rlimit old {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  struct rlimit small = old;
-  small.rlim_cur = 100;
-  auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const std::string message = Message([&] { varo::WriteProjectFile(path, Image(9)); });
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  ::signal(SIGXFSZ, oldHandler);
+  std::string message;
+  {
+    const FileSizeLimit limit(100);
+    ASSERT_TRUE(limit.Applied());
+    message = Message([&] { varo::WriteProjectFile(path, Image(9)); });
+  }
   EXPECT_EQ(message, "Disk full: " + path + "\n" + varo::FileErrorAdvice(ENOSPC));
   EXPECT_EQ(varo::ReadProjectFile(path), Image(7));
   EXPECT_EQ(std::system(("test $(ls -A '" + dir.Path + "' | wc -l) -eq 1").c_str()), 0);
