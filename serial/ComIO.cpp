@@ -230,6 +230,9 @@ void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
   while (R.FDone < R.FCount) {
     int Err = 0;
     const int32_t N = TakeInput(Fd, R.FBuffer + R.FDone, R.FCount - R.FDone, Err);
+    // A line that hung up sends nothing more: what was taken ends the read as a time limit would,
+    // rather than being lost with an error.
+    if (Err == EIO && R.FDone > 0) return;
     if (Err) {
       R.FErrno = Err;
       return;
