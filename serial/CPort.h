@@ -737,6 +737,11 @@ class TCustomComPort : public TComponent {
 // Publishes the settings and events of TCustomComPort; adds no behaviour.
 class TComPort : public TCustomComPort {};
 
+// Whether the device Path can be opened as a port now: opened and locked as Open does it, DTR and
+// RTS (which the open raised) brought down in the first call after the lock, and let go at once.
+// 0, or the errno of the failed call.
+int ProbeComDevice(const std::string& Path);
+
 // ---------------------------------------------------------------------------
 // Text forms of the settings. Reading matches after upper-casing ASCII letters only, with no
 // trimming; unmatched text gives the setting's fallback. None of them fails.

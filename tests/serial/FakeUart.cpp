@@ -84,6 +84,14 @@ int TFakeUart::CallsWhileUp(int TiocmLine) const {
   return FState->CallsWhileUp[Slot(TiocmLine)];
 }
 
+void TFakeUart::SetHangUpOnClose(bool On) {
+  std::lock_guard<std::mutex> L(FLock);
+  if (On)
+    FState->Settings.c_cflag |= HUPCL;
+  else
+    FState->Settings.c_cflag &= ~HUPCL;
+}
+
 void TFakeUart::SetSubstitute(std::function<void(termios2&)> Substitute) {
   std::lock_guard<std::mutex> L(FLock);
   FState->Substitute = std::move(Substitute);

@@ -40,6 +40,10 @@ class TFakeUart : public cport_device::TDeviceCalls {
   int Rises(int TiocmLine) const;
   int CallsWhileUp(int TiocmLine) const;
 
+  // Whether the driver drops DTR and RTS when the device is let go (HUPCL in the settings it
+  // keeps); `stty -hupcl` clears it.
+  void SetHangUpOnClose(bool On);
+
   // What the driver makes of a setting (TCSETS2) before keeping it; none keeps it as asked.
   void SetSubstitute(std::function<void(termios2&)> Substitute);
 
