@@ -618,8 +618,14 @@ class TCustomComPort : public TComponent {
   void WaitReady(int Fd, AsyncRequest& Request, short PollEvents,
                  std::chrono::steady_clock::time_point Deadline, bool HasDeadline);
   bool Cancelled(const AsyncRequest& Request) const;
-  int32_t TakeInput(int Fd, char* Buffer, int32_t Count, int& Errno);
-  int32_t PutOutput(int Fd, const char* Bytes, size_t Count, int& Errno);
+  int32_t TakeInput(const AsyncRequest& Request, int Fd, char* Buffer, int32_t Count, int& Errno);
+  // With FRxLock held: 0 while Fd is still the descriptor of the session Request was started in,
+  // else the errno that ends it. A close takes the handle out under that lock and cancels every
+  // request before the next open can hand out the same descriptor number.
+  int SessionError(const AsyncRequest& Request, int Fd) const;
+  // Runs Call, a device call on Fd returning 0 or an errno, under FRxLock once SessionError passes.
+  template <class TCall>
+  int OnSessionDevice(const AsyncRequest& Request, int Fd, TCall Call);
   // Ends the waits of every request started so far (AbortPendingIO without its check).
   void CancelPendingRequests();
   void NotifyAfterOpen();
@@ -694,8 +700,8 @@ class TCustomComPort : public TComponent {
 
   // Input taken from the device ahead of Read (by the event thread, or through the receive filter),
   // events of input taken outside the thread; a hang-up seen by anyone; the device's counters as
-  // LineErrors saw them last. Reads and writes of the descriptor take it too, so that none reaches
-  // a descriptor CloseDevice let go (or the next open reused).
+  // LineErrors saw them last. Every device call of a read or write takes it too, so that none
+  // reaches a descriptor CloseDevice let go (or the next open reused).
   std::mutex FRxLock;
   std::vector<char> FRxQueue;
   size_t FRxHead = 0;
@@ -730,6 +736,11 @@ class TCustomComPort : public TComponent {
 
 // Publishes the settings and events of TCustomComPort; adds no behaviour.
 class TComPort : public TCustomComPort {};
+
+// Whether the device Path can be opened as a port now: opened and locked as Open does it, DTR and
+// RTS (which the open raised) brought down in the first call after the lock, and let go at once.
+// 0, or the errno of the failed call.
+int ProbeComDevice(const std::string& Path);
 
 // ---------------------------------------------------------------------------
 // Text forms of the settings. Reading matches after upper-casing ASCII letters only, with no

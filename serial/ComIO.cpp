@@ -145,6 +145,18 @@ int32_t TCustomComPort::StartRead(AsyncRequest& R) {
 
 // --- carrying requests on
 
+int TCustomComPort::SessionError(const AsyncRequest& R, int Fd) const {
+  if (Cancelled(R)) return ECANCELED;
+  return Fd >= 0 && Fd == Handle() ? 0 : EBADF;
+}
+
+template <class TCall>
+int TCustomComPort::OnSessionDevice(const AsyncRequest& R, int Fd, TCall Call) {
+  std::lock_guard<std::mutex> Lock(FRxLock);
+  if (const int Err = SessionError(R, Fd)) return Err;
+  return Call();
+}
+
 void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
   const int Fd = Handle();
   const TDeviceTimeouts T = DeviceTimeouts();
@@ -155,10 +167,13 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
   R.FPending = false;
   // Handing the bytes to the driver.
   while (R.FAccepted < R.FCount) {
-    int Err = 0;
-    const int32_t N = PutOutput(Fd, R.FBuffer + R.FAccepted, static_cast<size_t>(R.FCount - R.FAccepted), Err);
+    ssize_t N = -1;
+    int Err = OnSessionDevice(R, Fd, [&] {
+      N = cport_device::Calls().Write(Fd, R.FBuffer + R.FAccepted, static_cast<size_t>(R.FCount - R.FAccepted));
+      return N < 0 ? errno : 0;
+    });
     if (N > 0) {
-      R.FAccepted += N;
+      R.FAccepted += static_cast<int32_t>(N);
       R.FProgress = Clock::now();
       NoteTransmitted();
       continue;
@@ -182,7 +197,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
   // Waiting until they have left it.
   for (;;) {
     int Queued = 0;
-    const int Err = cport_device::OutQueueCount(Fd, Queued);
+    const int Err = OnSessionDevice(R, Fd, [&] { return cport_device::OutQueueCount(Fd, Queued); });
     if (Err != 0 && !cport_device::Unsupported(Err)) {
       if (Err == EIO) NoteHangUp();
       R.FErrno = Err;
@@ -201,7 +216,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
     if (Look.Ended) {
       R.FDone = R.FAccepted - std::min(std::max(Queued, 0), R.FAccepted);
       // The rest is not sent later: the count says what the line got.
-      if (Queued > 0) (void)cport_device::FlushOutput(Fd);
+      if (Queued > 0) (void)OnSessionDevice(R, Fd, [Fd] { return cport_device::FlushOutput(Fd); });
       return;
     }
     if (!MayWait) {
@@ -229,7 +244,10 @@ void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
   R.FPending = false;
   while (R.FDone < R.FCount) {
     int Err = 0;
-    const int32_t N = TakeInput(Fd, R.FBuffer + R.FDone, R.FCount - R.FDone, Err);
+    const int32_t N = TakeInput(R, Fd, R.FBuffer + R.FDone, R.FCount - R.FDone, Err);
+    // A line that hung up sends nothing more: what was taken ends the read as a time limit would,
+    // rather than being lost with an error.
+    if (Err == EIO && R.FDone > 0) return;
     if (Err) {
       R.FErrno = Err;
       return;
@@ -256,8 +274,11 @@ void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
   }
 }
 
-int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errno) {
-  std::unique_lock<std::mutex> Lock(FRxLock);
+int32_t TCustomComPort::TakeInput(const AsyncRequest& R, int Fd, char* Buffer, int32_t Count, int& Errno) {
+  std::lock_guard<std::mutex> Lock(FRxLock);
+  // Before the queue too: it is the next session's once the port was closed and opened again.
+  Errno = SessionError(R, Fd);
+  if (Errno) return 0;
   if (FRxQueue.size() == FRxHead && !FRxFilter.Passes()) {
     // Through the queue, which the filter fills; a read of nothing but dropped bytes reads on.
     TComEvents Unannounced;
@@ -279,10 +300,6 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
     if (Queued >= FRxCapacity) WakeEventThread();
     return static_cast<int32_t>(Taken);
   }
-  if (Fd != Handle()) {
-    Errno = EBADF;
-    return 0;
-  }
   for (;;) {
     const ssize_t N = cport_device::Calls().Read(Fd, Buffer, static_cast<size_t>(Count));
     if (N > 0) return static_cast<int32_t>(N);
@@ -294,17 +311,6 @@ int32_t TCustomComPort::TakeInput(int Fd, char* Buffer, int32_t Count, int& Errn
     Errno = Err;
     return 0;
   }
-}
-
-int32_t TCustomComPort::PutOutput(int Fd, const char* Bytes, size_t Count, int& Errno) {
-  std::lock_guard<std::mutex> Lock(FRxLock);
-  if (Fd != Handle()) {
-    Errno = EBADF;
-    return -1;
-  }
-  const ssize_t N = cport_device::Calls().Write(Fd, Bytes, Count);
-  if (N < 0) Errno = errno;
-  return static_cast<int32_t>(N);
 }
 
 void TCustomComPort::NoteHangUp() {

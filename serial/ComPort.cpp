@@ -1,4 +1,6 @@
 // Port lifecycle: create, open, close, reopen under a new name, apply settings to the device.
+#include <sys/ioctl.h>
+
 #include <cerrno>
 
 #include "CPort.h"
@@ -214,6 +216,13 @@ void TCustomComPort::OpenDevice() {
   cport_device::TCounters Counters;
   FCountersSupported = cport_device::ReadCounters(Fd, Counters) == 0;
   FErrorBase = {Counters.Frame, Counters.Overrun, Counters.Parity, Counters.Brk, Counters.BufOverrun};
+}
+
+int ProbeComDevice(const std::string& Path) {
+  int Fd = -1;
+  if (const int Err = cport_device::OpenExclusive(Path, TIOCM_DTR | TIOCM_RTS, Fd)) return Err;
+  cport_device::CloseExclusive(Fd);
+  return 0;
 }
 
 void TCustomComPort::CloseDevice() {

@@ -1,18 +1,17 @@
 #include "SerialPorts.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+
+#include "CPort.h"
 
 namespace varo {
 
@@ -87,13 +86,7 @@ bool NaturalLess(const std::string& a, const std::string& b) {
   return a.size() - i < b.size() - j;
 }
 
-int ProbePort(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno;
-  const int result = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
-  ::close(fd);
-  return result;
-}
+int ProbePort(const std::string& path) { return ProbeComDevice(path); }
 
 PortScan ScanPorts(const std::vector<std::string>& devices, const PortProbe& probe) {
   PortScan scan;

@@ -22,6 +22,9 @@ bool NaturalLess(const std::string& a, const std::string& b);
 
 // Opens the device for reading and writing and takes the exclusive lock a port
 // holds while open, then lets go at once: 0 when that worked, else the errno.
+// DTR and RTS, which the open raises, come down as soon as the lock is taken, as
+// for the tool's port (dtrDisable, rtsDisable): a device that resets on DTR sees
+// no more than the open's own pulse when the list is filled.
 int ProbePort(const std::string& path);
 
 using PortProbe = std::function<int(const std::string& path)>;

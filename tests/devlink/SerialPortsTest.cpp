@@ -1,6 +1,7 @@
 // Port discovery on a fake sysfs tree, the exclusive probe, and hang-up.
 #include <gtest/gtest.h>
 #include <grp.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 
 #include "CPort.h"
 #include "FakeDeviceTree.h"
+#include "FakeUart.h"
 #include "Indicator.h"
 #include "core/SerialPorts.h"
 
@@ -101,6 +103,27 @@ TEST(ProbePort, FreeHeldAndMissingPorts) {
   EXPECT_EQ(varo::ProbePort(indicator.Path()), 0);
 
   EXPECT_EQ(varo::ProbePort("/nonexistent/ttyUSB0"), ENOENT);
+}
+
+// The tty layer raises DTR and RTS while it opens a port, so filling the port list pulses them on
+// every serial device attached. The probe brings them down in its first call after the lock, as
+// the tool's port does, and leaves them down where the driver would keep them up after the close
+// (stty -hupcl).
+TEST(ProbePort, BringsTheModemLinesTheOpenRaisedDownAtOnce) {
+  sim::Indicator indicator;
+  TFakeUart uart(indicator.Path());
+  for (const bool hangUpOnClose : {true, false}) {
+    SCOPED_TRACE(hangUpOnClose ? "HUPCL" : "no HUPCL");
+    uart.SetHangUpOnClose(hangUpOnClose);
+    const int rises[2] = {uart.Rises(TIOCM_DTR), uart.Rises(TIOCM_RTS)};
+    EXPECT_EQ(varo::ProbePort(indicator.Path()), 0);
+    int n = 0;
+    for (const int line : {TIOCM_DTR, TIOCM_RTS}) {
+      EXPECT_EQ(uart.Rises(line) - rises[n++], 1) << line << ": the open's rise alone";
+      EXPECT_EQ(uart.CallsWhileUp(line), 1) << line << ": only the call that brings it down";
+    }
+    EXPECT_EQ(uart.OutputLines(), 0);
+  }
 }
 
 TEST(DeviceGroup, NamesTheGroupOwningTheFile) {

@@ -25,6 +25,10 @@ struct TFakeUart::TState {
   // Kept from one open to the next, as a UART's driver keeps it.
   termios2 Settings{};
   std::function<void(termios2&)> Substitute;
+  int Opens = 0;
+  unsigned long PauseRequest = 0;
+  std::function<void()> Pause;
+  int PausedCallSession = 0;
 };
 
 namespace {
@@ -80,9 +84,33 @@ int TFakeUart::CallsWhileUp(int TiocmLine) const {
   return FState->CallsWhileUp[Slot(TiocmLine)];
 }
 
+void TFakeUart::SetHangUpOnClose(bool On) {
+  std::lock_guard<std::mutex> L(FLock);
+  if (On)
+    FState->Settings.c_cflag |= HUPCL;
+  else
+    FState->Settings.c_cflag &= ~HUPCL;
+}
+
 void TFakeUart::SetSubstitute(std::function<void(termios2&)> Substitute) {
   std::lock_guard<std::mutex> L(FLock);
   FState->Substitute = std::move(Substitute);
+}
+
+int TFakeUart::Opens() const {
+  std::lock_guard<std::mutex> L(FLock);
+  return FState->Opens;
+}
+
+void TFakeUart::PauseAt(unsigned long Request, std::function<void()> Pause) {
+  std::lock_guard<std::mutex> L(FLock);
+  FState->PauseRequest = Request;
+  FState->Pause = std::move(Pause);
+}
+
+int TFakeUart::PausedCallSession() const {
+  std::lock_guard<std::mutex> L(FLock);
+  return FState->PausedCallSession;
 }
 
 bool TFakeUart::Enter(int Fd) {
@@ -103,6 +131,7 @@ int TFakeUart::Open(const char* Path, int Flags) {
   std::lock_guard<std::mutex> L(FLock);
   if (Fd >= 0 && FPath == Path) {
     FState->Fd = Fd;
+    ++FState->Opens;
     FState->CallsWhileUp[0] = FState->CallsWhileUp[1] = 0;
     // The tty layer raises both lines on open unless the kept rate is 0.
     if (FState->Settings.c_cflag & CBAUD) SetOutputs(Outputs);
@@ -139,6 +168,14 @@ ssize_t TFakeUart::Write(int Fd, const void* Buffer, size_t Count) {
 
 int TFakeUart::Ioctl(int Fd, unsigned long Request, void* Arg) {
   std::unique_lock<std::mutex> L(FLock);
+  if (FState->Pause && Request == FState->PauseRequest && Fd >= 0 && Fd == FState->Fd) {
+    const std::function<void()> Pause = std::move(FState->Pause);
+    FState->Pause = nullptr;
+    L.unlock();
+    Pause();
+    L.lock();
+    FState->PausedCallSession = Fd == FState->Fd ? FState->Opens : 0;
+  }
   if (!Enter(Fd)) {
     L.unlock();
     return TDeviceCalls::Ioctl(Fd, Request, Arg);

@@ -1,8 +1,8 @@
 // A model of a UART driver standing in for the kernel on one pseudo-terminal, through the
 // component's device-call seam: an output queue that drains only as far as the test lets it,
 // modem lines the test sets beside counters that stand still, settings the driver replaces by
-// others, and the DTR/RTS levels the kernel drives at open and close. Calls on other descriptors
-// go to the system; reads and termios reach the real pty as well.
+// others, and the DTR/RTS levels the kernel drives at open and close; a call can be held up on its
+// way in. Calls on other descriptors go to the system; reads and termios reach the real pty as well.
 #pragma once
 
 #include <cstdint>
@@ -40,8 +40,20 @@ class TFakeUart : public cport_device::TDeviceCalls {
   int Rises(int TiocmLine) const;
   int CallsWhileUp(int TiocmLine) const;
 
+  // Whether the driver drops DTR and RTS when the device is let go (HUPCL in the settings it
+  // keeps); `stty -hupcl` clears it.
+  void SetHangUpOnClose(bool On);
+
   // What the driver makes of a setting (TCSETS2) before keeping it; none keeps it as asked.
   void SetSubstitute(std::function<void(termios2&)> Substitute);
+
+  // Opens of the device so far: the number of the session a call reaches.
+  int Opens() const;
+  // The next ioctl Request on the device first runs Pause on its thread, as if that thread were held
+  // up on its way into the system; the call then reaches whatever its descriptor is by then.
+  void PauseAt(unsigned long Request, std::function<void()> Pause);
+  // The session the paused call reached; 0 when its descriptor was no longer the device's.
+  int PausedCallSession() const;
 
   int Open(const char* Path, int Flags) override;
   int Close(int Fd) override;

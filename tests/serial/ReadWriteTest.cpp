@@ -241,6 +241,33 @@ TEST_F(ReadWriteTest, AHungUpDeviceFailsReadsAndWritesWithEioAndNeverHangs) {
   EXPECT_FALSE(Port.Connected());
 }
 
+// Bytes the port took from the driver before the other end hung up are still the caller's: a
+// read asking for more returns them, as its time limit would end it, and only the next one fails.
+// The event thread takes them in ahead of the read, or the receive filter does.
+TEST(ReadAfterHangUpTest, ReturnsTheBytesThePortHolds) {
+  using namespace std::string_literals;
+  for (const bool Filtered : {false, true}) {
+    SCOPED_TRACE(Filtered ? "through the filter" : "by the event thread");
+    TPty Pty;
+    TComPort Port;
+    Port.SetPort(Pty.Path());
+    Port.SetEvents(Filtered ? TComEvents{} : TComEvents{evRxChar});
+    Port.SetDiscardNull(Filtered);
+    Port.Open();
+    Pty.Send(Filtered ? "a\0bc"s : "abc"s);
+    ASSERT_TRUE(WaitForQueuedInput(Port, 3));
+    Pty.CloseMaster();
+    std::string S;
+    int32_t Read = -1;
+    EXPECT_EQ(CodeOf([&] { Read = Port.ReadString(S, 10); }), 0);
+    EXPECT_EQ(Read, 3);
+    EXPECT_EQ(S, "abc");
+    int32_t Sys = 0;
+    EXPECT_EQ(CodeOf([&] { Port.ReadString(S, 10); }, &Sys), 3);
+    EXPECT_EQ(Sys, EIO);
+  }
+}
+
 TEST_F(ReadWriteTest, DiscardNullDropsNulBytesFromReadsAndFromTheCount) {
   using namespace std::string_literals;
   Port.SetDiscardNull(true);

@@ -3,12 +3,16 @@
 // lines whose counters stand still, DTR and RTS raised by the open.
 #include <asm/termbits.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <string>
-#include <sys/ioctl.h>
+#include <thread>
 #include <vector>
 
 #include "CPort.h"
@@ -97,6 +101,55 @@ TEST_F(UartDriverTest, AWriteWaitingForAHeldLineIsCancelled) {
   }));
   EXPECT_EQ(Writing.get(), std::make_pair(2, ECANCELED));
   EXPECT_EQ(Uart.Sent(), "");
+}
+
+// Whether the thread Tid of this process sleeps in the kernel (waiting for a lock, say).
+bool Asleep(pid_t Tid) {
+  std::ifstream Stat("/proc/self/task/" + std::to_string(Tid) + "/stat");
+  const std::string Line((std::istreambuf_iterator<char>(Stat)), std::istreambuf_iterator<char>());
+  const size_t End = Line.rfind(')');
+  return End != std::string::npos && End + 2 < Line.size() && Line[End + 2] == 'S';
+}
+
+// A write held up on its way into a device call while another thread closes and reopens the port:
+// the call must reach the descriptor of the write's own session, never the next one's under the
+// same number. So the close either waits for the call (seen asleep) or, if it does not, gets as
+// far as the next open before the call goes on.
+TEST_F(UartDriverTest, AWriteRacingACloseAndReopenStaysWithItsSession) {
+  const struct {
+    const char* Name;
+    unsigned long Request;
+  } Calls[] = {{"a look at the output queue", TIOCOUTQ}, {"the flush at the write's limit", TCFLSH}};
+  Port.Timeouts().SetWriteTotalMultiplier(0);
+  Port.Timeouts().SetWriteTotalConstant(20);
+  Uart.SetOutput(SIZE_MAX, 0);
+  std::atomic<bool> Closing{false};
+  Port.OnBeforeClose = [&](TObject*) { Closing = true; };
+  for (const auto& C : Calls) {
+    SCOPED_TRACE(C.Name);
+    Port.Open();
+    const int Session = Uart.Opens();
+    Closing = false;
+    std::atomic<pid_t> Closer{0};
+    std::thread Reopen;
+    Uart.PauseAt(C.Request, [&] {
+      Reopen = std::thread([&] {
+        Closer = ::gettid();
+        EXPECT_EQ(CodeOf([&] {
+                    Port.Close();
+                    Port.Open();
+                  }),
+                  0);
+      });
+      WaitUntil([&] { return Uart.Opens() > Session || (Closing && Closer && Asleep(Closer)); });
+    });
+    // Cancelled by the close, or ended by its limit: either way not the point here.
+    (void)CodeOf([&] { Port.WriteString(Image()); });
+    Reopen.join();
+    EXPECT_EQ(Uart.PausedCallSession(), Session);
+    Port.Close();
+  }
+  Port.OnBeforeClose = nullptr;
 }
 
 // A 115200-base UART with 7 and 8 data bits only and no mark or space parity.
