@@ -688,6 +688,8 @@ class TCustomComPort : public TComponent {
   TDeviceTimeouts FDeviceTimeouts;  // under FIoLock
   // Time one character takes on the line (steady_clock ticks), for writes waiting for the driver.
   std::atomic<std::chrono::steady_clock::rep> FCharTime{0};
+  // Only a serial line has bytes on their way out; a pseudo-terminal's peer has them once written.
+  std::atomic<bool> FOutputDrains{false};
   std::vector<TComLink*> FLinks;
   bool FHasRxBufLink = false;
 

@@ -194,6 +194,10 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
     WaitReady(Fd, R, POLLOUT, End, true);
     if (R.FErrno) return;
   }
+  if (!FOutputDrains) {
+    R.FDone = R.FAccepted;
+    return;
+  }
   // Waiting until they have left it.
   for (;;) {
     int Queued = 0;

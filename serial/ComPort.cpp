@@ -211,6 +211,7 @@ void TCustomComPort::OpenDevice() {
   // Published under the lock that other threads' reads and writes take before using it.
   std::lock_guard<std::mutex> Lock(FRxLock);
   FHandle = Fd;
+  FOutputDrains = cport_device::IsSerialDevice(Fd);
   FHungUp = false;
   FHangUpReported = false;
   cport_device::TCounters Counters;

@@ -26,8 +26,12 @@ int FlushQueues(int Fd, int Queues) {
 int OpenExclusive(const std::string& Path, int LowLines, int& Fd) {
   Fd = Calls().Open(Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (Fd < 0) return errno;
-  if (::flock(Fd, LOCK_EX | LOCK_NB) != 0) {
-    const int Err = errno;
+  // Root opens a port that another program holds with TIOCEXCL alone; it stays that program's,
+  // lines and exclusive mode untouched.
+  int HeldElsewhere = 0;
+  const bool Held = Calls().Ioctl(Fd, TIOCGEXCL, &HeldElsewhere) == 0 && HeldElsewhere != 0;
+  if (Held || ::flock(Fd, LOCK_EX | LOCK_NB) != 0) {
+    const int Err = Held ? EBUSY : errno;
     Calls().Close(Fd);
     Fd = -1;
     return Err;

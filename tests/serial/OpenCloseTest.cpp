@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -134,6 +135,25 @@ TEST(OpenCloseTest, APortHeldElsewhereIsBusy) {
   ASSERT_EQ(::flock(Fd, LOCK_EX | LOCK_NB), 0);
   EXPECT_THROW(Other.Open(), EComPort);
   ::close(Fd);
+  Other.Open();
+
+  // So does its exclusive mode without a lock, even for root, and it stays set.
+  Other.Close();
+  const int ExclFd = ::open(Pty.Path().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(ExclFd, 0);
+  ASSERT_EQ(::ioctl(ExclFd, TIOCEXCL), 0);
+  try {
+    Other.Open();
+    FAIL() << "opened a port held in exclusive mode";
+  } catch (const EComPort& E) {
+    EXPECT_EQ(E.SystemErrorCode(), EBUSY);
+  }
+  EXPECT_EQ(ProbeComDevice(Pty.Path()), EBUSY);
+  int Exclusive = 0;
+  ASSERT_EQ(::ioctl(ExclFd, TIOCGEXCL, &Exclusive), 0);
+  EXPECT_NE(Exclusive, 0);
+  ASSERT_EQ(::ioctl(ExclFd, TIOCNXCL), 0);
+  ::close(ExclFd);
   Other.Open();
 }
 
