@@ -429,14 +429,14 @@ class AsyncRequest {
   AsyncRequest(const AsyncRequest&) = delete;
   AsyncRequest& operator=(const AsyncRequest&) = delete;
   TAsyncKind Kind() const { return FKind; }
-  // Private copy of the bytes of the last write, handed to the links' OnTxData.
+  // Private copy of the bytes of the last write: what it sends and what the links' OnTxData get.
   const std::vector<char>& Data() const { return FData; }
 
  private:
   friend class TCustomComPort;
   TAsyncKind FKind = TAsyncKind::None;
   std::vector<char> FData;
-  char* FBuffer = nullptr;
+  char* FBuffer = nullptr;  // where a read puts its bytes
   int32_t FCount = 0;
   int32_t FDone = 0;
   // A write: bytes the driver took, what its output queue held at the last look, when a byte last
@@ -612,7 +612,7 @@ class TCustomComPort : public TComponent {
  private:
   bool CanApply() const { return FConnected && !FLoading; }
   int32_t StartRead(AsyncRequest& Request);
-  int32_t StartWrite(AsyncRequest& Request, const void* Buffer);
+  int32_t StartWrite(AsyncRequest& Request);
   void ContinueRead(AsyncRequest& Request, bool MayWait);
   void ContinueWrite(AsyncRequest& Request, bool MayWait);
   void WaitReady(int Fd, AsyncRequest& Request, short PollEvents,
@@ -637,6 +637,7 @@ class TCustomComPort : public TComponent {
   void LinksSignal(TComSignalEvent TComLink::*Slot, bool OnOff);
   void LinksNotify(TNotifyEvent TComLink::*Slot);
   bool AnyLinkHas(TComSignalEvent TComLink::*Slot) const;
+  std::vector<TComLink*> Links() const;
   void NoteHangUp();
 
   friend class TComThread;
@@ -661,10 +662,13 @@ class TCustomComPort : public TComponent {
   int PullAllInput(int Fd);
   // Events of input taken in outside the event thread since it last asked.
   TComEvents TakePulledInput();
-  void SetReceiveFilter(const TDCB& Dcb);
+  // The filter for the record the driver accepted, or for what it kept when it refused the record.
+  void SetReceiveFilter(const TDCB& Dcb, bool Accepted);
   bool RxQueueFull();
+  // With FRxLock held: what the queue takes before it holds InputSize bytes.
+  size_t RxRoom() const;
   size_t RxQueued();
-  void PurgeInput();
+  void PurgeQueues();
 
   std::string FName;
   bool FLoading = false;
@@ -690,13 +694,17 @@ class TCustomComPort : public TComponent {
   std::atomic<std::chrono::steady_clock::rep> FCharTime{0};
   // Only a serial line has bytes on their way out; a pseudo-terminal's peer has them once written.
   std::atomic<bool> FOutputDrains{false};
+  // Attached on the owner thread, walked also by writers on other threads and smNone handlers.
+  mutable std::mutex FLinkLock;
   std::vector<TComLink*> FLinks;
-  bool FHasRxBufLink = false;
+  std::atomic<bool> FHasRxBufLink{false};
 
   // Pending-request cancelling, shared with AbortPendingIO on other threads; CloseDevice waits
   // until no request waits on the descriptor any more.
   mutable std::mutex FIoLock;
   std::atomic<uint64_t> FAbortGeneration{0};
+  // Set by Close before it cancels the pending requests, until it ends: later ones are refused.
+  std::atomic<bool> FRefuseRequests{false};
   std::vector<AsyncRequest*> FWaiting;
   std::condition_variable FWaitingGone;
 

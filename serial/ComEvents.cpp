@@ -98,7 +98,7 @@ void TCustomComPort::ReceiveData() {
   if (FHasRxBufLink) {
     std::vector<char> Block;
     bool Taken = false;
-    for (TComLink* L : std::vector<TComLink*>(FLinks)) {
+    for (TComLink* L : Links()) {
       if (!L->OnRxBuf) continue;
       if (!Taken) {
         Block.resize(static_cast<size_t>(Count));

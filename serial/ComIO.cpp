@@ -91,8 +91,9 @@ int32_t TCustomComPort::WriteAsync(const void* Buffer, int32_t Count, PAsync& As
     throw EComPort(CError_WriteFailed, R.FErrno);
   }
   const char* Bytes = static_cast<const char*>(Buffer);
+  // The request sends from its own copy: the caller may reuse or free its buffer at once.
   R.FData.assign(Bytes, Bytes + Count);
-  return StartWrite(R, Buffer);
+  return StartWrite(R);
 }
 
 int32_t TCustomComPort::WriteStringAsync(const std::string& Str, PAsync& AsyncPtr) {
@@ -119,8 +120,7 @@ int32_t TCustomComPort::ReadStringAsync(std::string& Str, int32_t Count, PAsync&
   return ReadAsync(&Str[0], Count, AsyncPtr);
 }
 
-int32_t TCustomComPort::StartWrite(AsyncRequest& R, const void* Buffer) {
-  R.FBuffer = const_cast<char*>(static_cast<const char*>(Buffer));
+int32_t TCustomComPort::StartWrite(AsyncRequest& R) {
   R.FCount = static_cast<int32_t>(R.FData.size());
   R.FDone = R.FAccepted = 0;
   R.FQueued = INT32_MAX;
@@ -169,7 +169,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
   while (R.FAccepted < R.FCount) {
     ssize_t N = -1;
     int Err = OnSessionDevice(R, Fd, [&] {
-      N = cport_device::Calls().Write(Fd, R.FBuffer + R.FAccepted, static_cast<size_t>(R.FCount - R.FAccepted));
+      N = cport_device::Calls().Write(Fd, R.FData.data() + R.FAccepted, static_cast<size_t>(R.FCount - R.FAccepted));
       return N < 0 ? errno : 0;
     });
     if (N > 0) {
@@ -284,11 +284,15 @@ int32_t TCustomComPort::TakeInput(const AsyncRequest& R, int Fd, char* Buffer, i
   Errno = SessionError(R, Fd);
   if (Errno) return 0;
   if (FRxQueue.size() == FRxHead && !FRxFilter.Passes()) {
-    // Through the queue, which the filter fills; a read of nothing but dropped bytes reads on.
+    // Through the queue, which the filter fills; a read of nothing but dropped bytes reads on, as
+    // far as one queue's worth before the read looks at its time limits again.
     TComEvents Unannounced;
     size_t Raw = 0;
-    do Errno = PullInput(Fd, static_cast<size_t>(Count), Unannounced, Raw);
-    while (Errno == 0 && Raw > 0 && FRxQueue.size() == FRxHead);
+    size_t Taken = 0;
+    do {
+      Errno = PullInput(Fd, static_cast<size_t>(Count), Unannounced, Raw);
+      Taken += Raw;
+    } while (Errno == 0 && Raw > 0 && FRxQueue.size() == FRxHead && Taken < FRxCapacity);
     if (Errno == EIO) FHungUp = true;
     if (Errno || FRxQueue.size() == FRxHead) return 0;
   }
@@ -323,7 +327,7 @@ void TCustomComPort::NoteHangUp() {
 }
 
 bool TCustomComPort::Cancelled(const AsyncRequest& R) const {
-  return R.FAbortGeneration != FAbortGeneration.load();
+  return FRefuseRequests.load() || R.FAbortGeneration != FAbortGeneration.load();
 }
 
 void TCustomComPort::WaitReady(int Fd, AsyncRequest& R, short PollEvents, Clock::time_point Deadline,

@@ -5,27 +5,34 @@
 #include "CPort.h"
 
 void TCustomComPort::AttachLink(TComLink* Link) {
+  std::lock_guard<std::mutex> Lock(FLinkLock);
   if (!Link || std::find(FLinks.begin(), FLinks.end(), Link) != FLinks.end()) throw EComPort(CError_RegFailed);
   FLinks.push_back(Link);
   FHasRxBufLink = std::any_of(FLinks.begin(), FLinks.end(), [](TComLink* L) { return bool(L->OnRxBuf); });
 }
 
 void TCustomComPort::DetachLink(TComLink* Link) {
+  std::lock_guard<std::mutex> Lock(FLinkLock);
   const auto It = std::find(FLinks.begin(), FLinks.end(), Link);
   if (It == FLinks.end()) throw EComPort(CError_RegFailed);
   FLinks.erase(It);
   FHasRxBufLink = std::any_of(FLinks.begin(), FLinks.end(), [](TComLink* L) { return bool(L->OnRxBuf); });
 }
 
-// Handlers may attach or detach links while being called: walk a copy of the list.
+// Handlers may attach or detach links while being called, and writers on other threads tell the
+// links too: every walk goes over a copy taken under the lock.
+std::vector<TComLink*> TCustomComPort::Links() const {
+  std::lock_guard<std::mutex> Lock(FLinkLock);
+  return FLinks;
+}
 
 void TCustomComPort::LinksSignal(TComSignalEvent TComLink::*Slot, bool OnOff) {
-  for (TComLink* L : std::vector<TComLink*>(FLinks))
+  for (TComLink* L : Links())
     if (L->*Slot) (L->*Slot)(this, OnOff);
 }
 
 void TCustomComPort::LinksNotify(TNotifyEvent TComLink::*Slot) {
-  for (TComLink* L : std::vector<TComLink*>(FLinks))
+  for (TComLink* L : Links())
     if (L->*Slot) (L->*Slot)(this);
 }
 
@@ -34,12 +41,13 @@ void TCustomComPort::LinksTxActivity(bool OnOff) { LinksSignal(&TComLink::OnTxAc
 void TCustomComPort::LinksRxActivity(bool OnOff) { LinksSignal(&TComLink::OnRxActivity, OnOff); }
 
 void TCustomComPort::LinksTxData(const void* Buffer, int32_t Count) {
-  for (TComLink* L : std::vector<TComLink*>(FLinks))
+  for (TComLink* L : Links())
     if (L->OnTxData) L->OnTxData(this, Buffer, Count);
 }
 
 bool TCustomComPort::AnyLinkHas(TComSignalEvent TComLink::*Slot) const {
-  return std::any_of(FLinks.begin(), FLinks.end(), [Slot](TComLink* L) { return bool(L->*Slot); });
+  const std::vector<TComLink*> All = Links();
+  return std::any_of(All.begin(), All.end(), [Slot](TComLink* L) { return bool(L->*Slot); });
 }
 
 void TCustomComPort::NotifyAfterOpen() {

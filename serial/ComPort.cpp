@@ -45,9 +45,20 @@ TCustomComPort::~TCustomComPort() {
 
 void TCustomComPort::Loaded() {
   FLoading = false;
-  if (!FConnected) return;
-  FConnected = false;
   try {
+    if (Handle() >= 0) {
+      // Loaded while open: the device stays the one it is. The setters only stored meanwhile, so
+      // their values are applied now; a Connected stored false closes it.
+      const bool Wanted = FConnected;
+      FConnected = true;
+      if (Wanted)
+        ConfigureDevice();
+      else
+        Close();
+      return;
+    }
+    if (!FConnected) return;
+    FConnected = false;
     Open();
   } catch (const std::exception& E) {
     ShowComError(E);
@@ -110,9 +121,15 @@ void TCustomComPort::CloseOnce() {
   struct TClosing {
     TCustomComPort* Port;
     explicit TClosing(TCustomComPort* P) : Port(P) { Port->FClosing = true; }
-    ~TClosing() { Port->FClosing = false; }
+    ~TClosing() {
+      Port->FClosing = false;
+      Port->FRefuseRequests = false;
+    }
   } Guard(this);
   NotifyBeforeClose();
+  // From here on a handler the close still serves (or one on the event thread) cannot start a
+  // request that nobody would cancel: the refusal is in place before the pending ones are cancelled.
+  FRefuseRequests = true;
   AbortPendingIO();
   if (FThreadCreated) DestroyEventThread();
   CloseDevice();
@@ -235,6 +252,7 @@ void TCustomComPort::CloseDevice() {
     Fd = FHandle.exchange(-1);
     FRxQueue.clear();
     FRxHead = 0;
+    FRxFilter.Reset();
   }
   if (Fd < 0) return;
   // A request that waits on the descriptor keeps it open, and locked, until it wakes.
@@ -245,7 +263,7 @@ void TCustomComPort::CloseDevice() {
   }
   // Unread bytes and unsent ones are discarded, so a stopped line cannot hold up the close; no
   // write has counted the unsent ones (a write ends when its bytes have left the driver).
-  (void)cport_device::Flush(Fd);
+  (void)cport_device::Discard(Fd, FOutputDrains);
   cport_device::CloseExclusive(Fd);
 }
 
@@ -258,8 +276,9 @@ void TCustomComPort::ConfigureDevice() {
 void TCustomComPort::ApplyLineSettings() {
   if (!CanApply()) return;
   const TDCB Dcb = LineSettingsRecord();
-  SetReceiveFilter(Dcb);
-  if (const int Err = cport_device::ApplyLine(Handle(), Dcb)) throw EComPort(CError_SetStateFailed, Err);
+  const int Err = cport_device::ApplyLine(Handle(), Dcb);
+  SetReceiveFilter(Dcb, Err == 0);
+  if (Err) throw EComPort(CError_SetStateFailed, Err);
   FCharTime = cport_write::CharTime(Dcb).count();
 }
 

@@ -22,11 +22,14 @@ int32_t TCustomComPort::InputQueueCount() {
   return static_cast<int32_t>(static_cast<size_t>(Count) + FRxQueue.size() - FRxHead);
 }
 
+// The queries take the handle under the lock that CloseDevice lets it go under: none reaches a
+// descriptor number that the next open may have reused.
+
 TComErrors TCustomComPort::LineErrors() {
+  std::lock_guard<std::mutex> Lock(FRxLock);
   const int Fd = Handle();
   if (Fd < 0) throw EComPort(CError_ClearComFailed, EBADF);
   TComErrors Errors;
-  std::lock_guard<std::mutex> Lock(FRxLock);
   if (FCountersSupported && !FHungUp) {
     cport_device::TCounters C;
     const int Err = cport_device::ReadCounters(Fd, C);
@@ -58,6 +61,7 @@ TComErrors TCustomComPort::LineErrors() {
 
 TModemSignals TCustomComPort::ModemSignals() {
   int Bits = 0;
+  std::lock_guard<std::mutex> Lock(FRxLock);
   const int Err = cport_device::ReadModemLines(Handle(), Bits);
   if (Err != 0 && !cport_device::Unsupported(Err)) throw EComPort(CError_ModemStatFailed, Err);
   return TModemSignals::FromBits(static_cast<uint8_t>(Bits));

@@ -53,10 +53,13 @@ int TCustomComPort::PullInput(int Fd, size_t Limit, TComEvents& Found, size_t& R
 
 int TCustomComPort::PullAllInput(int Fd) {
   TComEvents Found;
-  size_t Raw = 0;
+  // As far as the queue's size, as a driver's queue holds no more: a peer that floods the line (or
+  // sends nothing but dropped bytes) cannot keep the caller here.
   int Err = 0;
-  do Err = PullInput(Fd, SIZE_MAX, Found, Raw);
-  while (Err == 0 && Raw > 0);
+  for (size_t Raw = 0, Taken = 0; Err == 0 && RxRoom() > 0 && Taken < FRxCapacity; Taken += Raw) {
+    Err = PullInput(Fd, RxRoom(), Found, Raw);
+    if (Raw == 0) break;
+  }
   if (!Found.Empty()) {
     // Bytes taken in here are announced by the event thread, as if it had read them.
     FRxPulled = FRxPulled | Found;
@@ -72,9 +75,20 @@ TComEvents TCustomComPort::TakePulledInput() {
   return Found;
 }
 
-void TCustomComPort::SetReceiveFilter(const TDCB& Dcb) {
+void TCustomComPort::SetReceiveFilter(const TDCB& Dcb, bool Accepted) {
   std::lock_guard<std::mutex> Lock(FRxLock);
-  FRxFilter.Configure(Dcb.fNull, Dcb.fParity && Dcb.fErrorChar, Dcb.ErrorChar);
+  if (Accepted) {
+    FRxFilter.Configure(Dcb.fNull, Dcb.fParity && Dcb.fErrorChar, Dcb.ErrorChar);
+    return;
+  }
+  // A refused record may have left the driver's marking as it was, or not: ask the driver.
+  bool Marked = false;
+  if (cport_device::MarksReceivedErrors(Handle(), Marked) == 0) FRxFilter.SetMarked(Marked);
+}
+
+size_t TCustomComPort::RxRoom() const {
+  const size_t Queued = FRxQueue.size() - FRxHead;
+  return Queued < FRxCapacity ? FRxCapacity - Queued : 0;
 }
 
 bool TCustomComPort::RxQueueFull() {
@@ -93,8 +107,8 @@ void TCustomComPort::SignalWaitingReads() {
     if (R->FKind == TAsyncKind::Read) (void)::eventfd_write(R->FWakeFd, 1);
 }
 
-void TCustomComPort::PurgeInput() {
-  (void)cport_device::Flush(Handle());
+void TCustomComPort::PurgeQueues() {
+  (void)cport_device::Discard(Handle(), FOutputDrains);
   std::lock_guard<std::mutex> Lock(FRxLock);
   FRxQueue.clear();
   FRxHead = 0;

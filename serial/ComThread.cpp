@@ -89,7 +89,7 @@ void TComThread::Execute() {
   } catch (...) {
   }
   // A stop discards what the queues hold, unless the device was closed under the thread already.
-  if (Stopped && !FRetired) FComPort->PurgeInput();
+  if (Stopped && !FRetired) FComPort->PurgeQueues();
   FEnded = true;
   cport_handover::WakeAll();
 }

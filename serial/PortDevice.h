@@ -16,6 +16,8 @@ void CloseExclusive(int Fd);
 
 // Raw mode and every member of the record that termios can express (any bit rate via BOTHER).
 int ApplyLine(int Fd, const TDCB& Dcb);
+// Whether the driver marks bytes received in error (PARMRK), as it holds its settings now.
+int MarksReceivedErrors(int Fd, bool& Marked);
 // The modem lines the record keeps low, as TIOCM_DTR and TIOCM_RTS bits; RTS under hardware
 // handshake belongs to the driver.
 int LinesHeldLow(const TDCB& Dcb);
@@ -33,7 +35,9 @@ bool IsSerialDevice(int Fd);
 
 int QueueCount(int Fd, int& Count);
 int OutQueueCount(int Fd, int& Count);
-int Flush(int Fd);
+// Discards unread input and, on a serial line, the output no write counted as sent. A
+// pseudo-terminal's output is already the peer's: flushing it would take back written bytes.
+int Discard(int Fd, bool OutputDrains);
 int FlushOutput(int Fd);
 
 // Whether an errno means the driver lacks the feature (pseudo-terminals): not a failure.

@@ -58,7 +58,7 @@ int OutQueueCount(int Fd, int& Count) {
   return IoctlResult(Fd, TIOCOUTQ, &Count);
 }
 
-int Flush(int Fd) { return FlushQueues(Fd, TCIOFLUSH); }
+int Discard(int Fd, bool OutputDrains) { return FlushQueues(Fd, OutputDrains ? TCIOFLUSH : TCIFLUSH); }
 
 int FlushOutput(int Fd) { return FlushQueues(Fd, TCOFLUSH); }
 

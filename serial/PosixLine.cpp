@@ -121,6 +121,13 @@ int ApplyLine(int Fd, const TDCB& Dcb) {
   return 0;
 }
 
+int MarksReceivedErrors(int Fd, bool& Marked) {
+  struct termios2 T {};
+  if (Calls().Ioctl(Fd, TCGETS2, &T) != 0) return errno;
+  Marked = (T.c_iflag & PARMRK) != 0;
+  return 0;
+}
+
 int LinesHeldLow(const TDCB& Dcb) {
   int Low = 0;
   if (Dcb.fDtrControl == 0) Low |= TIOCM_DTR;

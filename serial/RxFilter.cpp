@@ -12,6 +12,8 @@ void TRxFilter::Configure(bool DropNull, bool Marked, char ReplaceChar) {
   if (!Marked) FMarkBytes = 0;
 }
 
+void TRxFilter::SetMarked(bool Marked) { Configure(FDropNull, Marked, FReplaceChar); }
+
 void TRxFilter::Apply(const char* Raw, size_t Count, std::vector<char>& Out) {
   auto Data = [&](char C) {
     if (!(FDropNull && C == '\0')) Out.push_back(C);

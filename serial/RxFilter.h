@@ -9,6 +9,10 @@
 class TRxFilter {
  public:
   void Configure(bool DropNull, bool Marked, char ReplaceChar);
+  // Whether the driver marks bytes received in error, the rest as it was.
+  void SetMarked(bool Marked);
+  // A new session: nothing of a mark the last one cut is carried over.
+  void Reset() { FMarkBytes = 0; }
   // Nothing to do: the bytes pass as they are.
   bool Passes() const { return !FDropNull && !FMarked; }
   // Appends what Raw gives to Out; a mark split between two reads is carried over.

@@ -1,6 +1,7 @@
 // The input queue's size: bounded, and a thread that stopped for a full queue goes on when it grows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <string>
@@ -63,6 +64,26 @@ TEST(InputQueueTest, AnInputSizeAboveTheLimitIsRefusedWithNine) {
       Port.Open();
     }
   }
+}
+
+// With the receive filter on, input passes through the port's queue; a count or a read takes no
+// more into it than InputSize, however much the peer sends.
+TEST(InputQueueTest, FilteredInputIsTakenInNoFurtherThanInputSize) {
+  TPty Pty;
+  TComPort Port;
+  Port.SetDiscardNull(true);
+  Port.Buffer().SetInputSize(64);
+  OpenWithoutEvents(Port, Pty);
+  std::string Sent;
+  for (int I = 0; I < 3000; ++I) Sent += (I % 10 == 0) ? '\0' : static_cast<char>('a' + I % 26);
+  Pty.Send(Sent);
+  ASSERT_TRUE(WaitUntil([&] { return Port.InputQueueCount() > 0; }));
+  EXPECT_LE(Port.InputQueueCount(), 64);
+  std::string Got, Part;
+  while (Got.size() < 2700 && WaitUntil([&] { return Port.InputQueueCount() > 0; }))
+    Got += (Port.ReadString(Part, 50), Part);
+  Sent.erase(std::remove(Sent.begin(), Sent.end(), '\0'), Sent.end());
+  EXPECT_TRUE(Got == Sent);
 }
 
 }  // namespace

@@ -306,6 +306,51 @@ TEST_F(ReadWriteTest, WithErrorsReplacedDataBytesArriveUnchanged) {
   EXPECT_EQ(S, Data);
 }
 
+// A refused setting leaves the driver as it was; the receive path must keep reading as the driver
+// sends, not as the refused setting would have it.
+TEST_F(ReadWriteTest, RefusedErrorReplacementLeavesReceivedBytesAlone) {
+  using namespace std::string_literals;
+  // 1.5 stop bits after 8 data bits: every line setting from now on is refused.
+  EXPECT_EQ(CodeOf([&] { Port.SetStopBits(sbOne5StopBits); }), 7);
+  EXPECT_EQ(CodeOf([&] { Port.Parity().SetCheck(true); }), 7);
+  EXPECT_EQ(CodeOf([&] { Port.Parity().SetReplace(true); }), 7);
+  const std::string Data = "\377\377A\377\0B"s;
+  Pty.Send(Data);
+  ASSERT_TRUE(WaitUntil([&] { return Port.InputQueueCount() == 6; }));
+  std::string S;
+  EXPECT_EQ(Port.ReadString(S, 10), 6);
+  EXPECT_EQ(S, Data);
+}
+
+// A write that waits for room goes on from its own copy: the caller may free or reuse its buffer
+// as soon as the write started, and the links hear of the bytes that went.
+TEST_F(ReadWriteTest, APendingWriteSendsTheBytesItWasGivenWhateverBecomesOfTheCallersBuffer) {
+  const size_t Size = 256 * 1024;  // far more than the pty holds before the peer reads
+  std::string Original(Size, '\0');
+  for (size_t I = 0; I < Size; ++I) Original[I] = static_cast<char>(I * 7 + I / 251);
+  std::string TxData;
+  L.OnTxData = [&](TObject*, const void* B, int32_t N) { TxData.append(static_cast<const char*>(B), size_t(N)); };
+  Port.AttachLink(&L);
+  for (bool Temporary : {false, true}) {
+    SCOPED_TRACE(Temporary ? "a temporary" : "a reused buffer");
+    TxData.clear();
+    PAsync A = nullptr;
+    CreateAsyncRequest(A);
+    if (Temporary) {
+      EXPECT_EQ(Port.WriteStringAsync(std::string(Original), A), 0);
+    } else {
+      std::vector<char> Buffer(Original.begin(), Original.end());
+      EXPECT_EQ(Port.WriteAsync(Buffer.data(), int32_t(Size), A), 0);
+      std::fill(Buffer.begin(), Buffer.end(), 'X');
+    }
+    auto Peer = std::async(std::launch::async, [&] { return Pty.Receive(Size, 10000); });
+    EXPECT_EQ(Port.WaitAsync(A), int32_t(Size));
+    FreeAsyncRequest(A);
+    EXPECT_TRUE(Peer.get() == Original);
+    EXPECT_TRUE(TxData == Original);
+  }
+}
+
 TEST_F(ReadWriteTest, ClosedPortFailsRequestsWithTheirCodes) {
   Port.Close();
   int32_t Sys = 0;
