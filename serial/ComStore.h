@@ -1,6 +1,8 @@
 // Stores for the port's settings: an ini file and a registry key kept in a file (Qt-free).
 // Both read their file when constructed and save it after every write, by writing a temporary
 // file beside it and renaming it over the old one, so a failed save leaves the old file whole.
+// A path that names no regular file (a FIFO, a device), or a file above 1 MiB, is no settings
+// file: constructing either store on it raises EComPort code 17, "Failed to load settings".
 #pragma once
 
 #include <cstdint>

@@ -12,6 +12,7 @@ TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)) {
     FDocument = std::make_unique<TIniDocument>("", FFileName);
     return;
   }
+  if (cport_store::NoSettingsFile(Err)) throw EComPort(CError_LoadFailed, Err);
   if (Err) throw EIniFileException("Cannot read ini file '" + FFileName + "': " + cport_store::ErrorText(Err));
   FDocument = std::make_unique<TIniDocument>(Text, FFileName);
 }

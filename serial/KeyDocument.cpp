@@ -121,20 +121,27 @@ TKeyDocument::TKeyDocument(const std::string& Text, std::string FileName) : FFil
     } else {
       Fail("a value must be \"text\", dword:<hex> or qword:<hex>");
     }
-    if (Find(V.Name)) Fail("the value '" + V.Name + "' is given twice");
+    if (!FIndex.emplace(Key(V.Name), FLines.size()).second) Fail("the value '" + V.Name + "' is given twice");
     FLines.push_back({true, Raw, V});
   });
 }
 
+std::string TKeyDocument::Key(const std::string& Name) {
+  std::string Upper = Name;
+  for (char& C : Upper)
+    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+  return Upper;
+}
+
 const TKeyDocument::TValue* TKeyDocument::Find(const std::string& Name) const {
-  for (const TLine& L : FLines)
-    if (L.IsValue && cport_store::SameText(L.Value.Name, Name)) return &L.Value;
-  return nullptr;
+  const auto It = FIndex.find(Key(Name));
+  return It == FIndex.end() ? nullptr : &FLines[It->second].Value;
 }
 
 bool TKeyDocument::Set(const TValue& Value) {
-  for (TLine& L : FLines) {
-    if (!L.IsValue || !cport_store::SameText(L.Value.Name, Value.Name)) continue;
+  const auto It = FIndex.find(Key(Value.Name));
+  if (It != FIndex.end()) {
+    TLine& L = FLines[It->second];
     if (L.Value.Kind == Value.Kind && L.Value.Text == Value.Text && L.Value.Number == Value.Number) return false;
     L.Value.Kind = Value.Kind;
     L.Value.Text = Value.Text;
@@ -143,6 +150,7 @@ bool TKeyDocument::Set(const TValue& Value) {
     return true;
   }
   if (FLines.empty()) FLines.push_back({false, Header, {}});
+  FIndex.emplace(Key(Value.Name), FLines.size());
   FLines.push_back({true, Line(Value), Value});
   return true;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TKeyDocument {
@@ -31,6 +32,9 @@ class TKeyDocument {
     std::string Raw;  // comments and blank lines as they were
     TValue Value;
   };
+  // The line of each value, by its name upper-cased as names are matched.
+  static std::string Key(const std::string& Name);
   std::string FFileName;
   std::vector<TLine> FLines;
+  std::unordered_map<std::string, size_t> FIndex;
 };

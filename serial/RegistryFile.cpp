@@ -26,6 +26,7 @@ void Put(TKeyDocument& Document, const std::string& FileName, const TKeyDocument
 TRegistryFile::TRegistryFile(std::string FileName) : FFileName(std::move(FileName)) {
   std::string Text;
   const int Err = cport_store::ReadWholeFile(FFileName, Text);
+  if (cport_store::NoSettingsFile(Err)) throw EComPort(CError_LoadFailed, Err);
   if (Err && Err != ENOENT)
     throw ERegistryException("Cannot read settings key file '" + FFileName + "': " + cport_store::ErrorText(Err));
   FDocument = std::make_unique<TKeyDocument>(Err ? std::string() : Text, FFileName);

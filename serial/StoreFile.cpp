@@ -46,12 +46,33 @@ std::string Folder(const std::string& Path) {
 
 int ReadWholeFile(const std::string& Path, std::string& Content) {
   Content.clear();
-  const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking, so that opening a FIFO does not wait for a writer before it can be refused.
+  const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (Fd < 0) return errno;
+  struct stat St {};
+  int Refused = 0;
+  if (::fstat(Fd, &St) != 0)
+    Refused = errno;
+  else if (S_ISDIR(St.st_mode))
+    Refused = EISDIR;
+  else if (!S_ISREG(St.st_mode))
+    Refused = EINVAL;
+  else if (St.st_size > off_t(MaxStoreFileSize))
+    Refused = EFBIG;
+  if (Refused) {
+    ::close(Fd);
+    return Refused;
+  }
   char Buf[65536];
   for (;;) {
     const ssize_t N = ::read(Fd, Buf, sizeof Buf);
     if (N == 0) break;
+    // A file that grows while read is cut off as one that was too large at the start.
+    if (N > 0 && Content.size() + size_t(N) > MaxStoreFileSize) {
+      ::close(Fd);
+      Content.clear();
+      return EFBIG;
+    }
     if (N < 0) {
       if (errno == EINTR) continue;
       const int Err = errno;
