@@ -2,6 +2,8 @@
 
 #include <sys/prctl.h>
 
+#include <cerrno>
+
 #include "DeviceWrite.h"
 #include "SerialPorts.h"
 
@@ -26,6 +28,18 @@ void UsePreciseTimers() {
   (void)precise;
 }
 
+namespace {
+
+// A byte the line did not take within the port's write time limit fails the line: the
+// indicator would otherwise keep a command or an image it never got whole.
+void Send(TComPort& port, const void* bytes, int count) {
+  if (port.Write(bytes, count) < count) throw EComPort(CError_WriteFailed, ETIMEDOUT);
+}
+
+void Send(TComPort& port, char command) { Send(port, &command, 1); }
+
+}  // namespace
+
 void TDeviceLink::CloseIfOpen() {
   if (Port_.Connected()) Port_.Close();
 }
@@ -42,7 +56,7 @@ bool TDeviceLink::Connect() {
     // every write; open it afresh under the same name.
     if (Port_.Connected() && LineHungUp(Port_.Handle())) Port_.Close();
     if (!Port_.Connected()) Port_.Open();
-    Port_.WriteString("y");
+    Send(Port_, 'y');
     Hooks_.Pause(AnswerPauseMs);
     if (Hooks_.StopRequested()) {
       CloseIfOpen();
@@ -67,7 +81,7 @@ TTransfer TDeviceLink::Write(const DeviceImage& image) {
   Hooks_.Pause(CommandPauseMs);
   if (!Connect()) return {TTransferEnd::NoAnswer, 0};
   Hooks_.Pause(CommandPauseMs);
-  Port_.WriteString("w");
+  Send(Port_, 'w');
   Hooks_.Progress(0);
   int sent = 0;
   for (const WriteRun& run : DeviceWriteRuns(image)) {
@@ -76,7 +90,7 @@ TTransfer TDeviceLink::Write(const DeviceImage& image) {
         CloseIfOpen();
         return {TTransferEnd::Stopped, sent};
       }
-      Port_.Write(&image[position], 1);
+      Send(Port_, &image[position], 1);
       Hooks_.Pause(BytePauseMs);
       Hooks_.Progress(++sent);
     }
@@ -93,14 +107,14 @@ bool TDeviceLink::ShowFloors() {
     CloseIfOpen();
     return false;
   }
-  Port_.WriteString("s");
+  Send(Port_, 's');
   return true;
 }
 
 TTransfer TDeviceLink::Read(DeviceImage& image) {
   if (!Connect()) return {TTransferEnd::NoAnswer, 0};
   Hooks_.Pause(CommandPauseMs);
-  Port_.WriteString("r");
+  Send(Port_, 'r');
   Hooks_.Progress(0);
   int got = 0;
   int quietMs = 0;

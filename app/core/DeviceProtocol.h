@@ -53,7 +53,8 @@ struct TTransfer {
 constexpr int ReadSilenceMs = 1000;
 constexpr int ReadPollMs = 10;
 
-// Every call raises EComPort on a failure of the port and leaves it as it was then.
+// Every call raises EComPort on a failure of the port and leaves it as it was then; a byte the
+// line does not take within the port's write time limit is such a failure (code 2, ETIMEDOUT).
 class TDeviceLink {
  public:
   TDeviceLink(TComPort& port, TDeviceHooks hooks) : Port_(port), Hooks_(std::move(hooks)) {}

@@ -2,8 +2,13 @@
 // not sleep but last until the line has carried what they wait for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <memory>
+#include <string>
 
+#include "DeviceCalls.h"
 #include "Indicator.h"
 #include "core/DeviceProtocol.h"
 #include "core/DeviceWrite.h"
@@ -146,6 +151,64 @@ TEST_F(DeviceLinkTest, HangUpMidWriteRaisesThePortsErrorAndLeavesItOpen) {
   }
   EXPECT_TRUE(Port.Connected());
   EXPECT_GE(Progress.back(), 10);
+}
+
+// A line that stops taking bytes after a given number: the driver refuses every later one, as a
+// UART held by flow control or a dead USB adapter would.
+class THeldLine : public cport_device::TDeviceCalls {
+ public:
+  THeldLine(std::string path, size_t passing) : Path_(std::move(path)), Passing_(passing) {
+    cport_device::SetCalls(this);
+  }
+  ~THeldLine() override { cport_device::SetCalls(nullptr); }
+  int Open(const char* path, int flags) override {
+    const int fd = TDeviceCalls::Open(path, flags);
+    if (Path_ == path) Fd_ = fd;
+    return fd;
+  }
+  ssize_t Write(int fd, const void* buffer, size_t count) override {
+    if (fd != Fd_ || count == 0) return TDeviceCalls::Write(fd, buffer, count);
+    if (Passing_ == 0) {
+      errno = EAGAIN;
+      return -1;
+    }
+    const ssize_t n = TDeviceCalls::Write(fd, buffer, std::min(count, Passing_));
+    if (n > 0) Passing_ -= size_t(n);
+    return n;
+  }
+
+ private:
+  const std::string Path_;
+  std::atomic<int> Fd_{-1};
+  size_t Passing_;  // writes come from one thread at a time here
+};
+
+TEST_F(DeviceLinkTest, AByteTheLineDoesNotTakeEndsTheTransferAsALineFailure) {
+  const struct {
+    const char* Name;
+    size_t Passing;  // bytes the line takes: "y", "w", then image bytes
+    int Sent;
+  } Cases[] = {{"the command byte", 1, 0}, {"an image byte", 2 + 10, 10}};
+  for (const auto& c : Cases) {
+    SCOPED_TRACE(c.Name);
+    Start();
+    Progress.clear();
+    Written = 0;
+    // A short limit, so that the test does not wait out the default's second.
+    Port.Timeouts().SetWriteTotalMultiplier(0);
+    Port.Timeouts().SetWriteTotalConstant(20);
+    THeldLine line(Sim->Path(), c.Passing);
+    try {
+      Link().Write(sim::DefaultImage());
+      FAIL() << "the write ended as if done";
+    } catch (const EComPort& e) {
+      EXPECT_EQ(e.ComErrorCode(), CError_WriteFailed);
+      EXPECT_EQ(e.SystemErrorCode(), ETIMEDOUT);
+    }
+    EXPECT_TRUE(Port.Connected()) << "a line failure leaves the port open, as the command line tells";
+    EXPECT_EQ(Progress.back(), c.Sent);
+    Port.Close();
+  }
 }
 
 TEST_F(DeviceLinkTest, ReadTakesEveryByteValueStraightFromThePort) {
