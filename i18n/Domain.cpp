@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,18 +65,6 @@ std::shared_lock<std::shared_mutex> TDomain::LockReady() {
   return held;
 }
 
-// Under the lock held for reading; only the first of several threads seeing it reports.
-bool TDomain::MappedBytesPresent() {
-  if (!open_ || fd_ < 0) return true;
-  if (shrunk_.load(std::memory_order_relaxed)) return false;
-  struct stat st;
-  if (fstat(fd_, &st) == 0 && uint64_t(st.st_size) >= catalogEnd_) return true;
-  if (!shrunk_.exchange(true))
-    std::fprintf(stderr, "The catalog file %s became shorter while in use; its texts stay untranslated.\n",
-                 path_.c_str());
-  return false;
-}
-
 bool TDomain::CandidatePresent(const std::string& path,
                                std::optional<TAssemblyFileInfo>* embedded) const {
   *embedded = embedded_ ? embedded_->FindByPath(path) : std::nullopt;
@@ -107,52 +94,45 @@ void TDomain::OpenIfNeeded() {
 
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw std::runtime_error("Cannot open file " + path);
+  struct TCloser {
+    int fd;
+    ~TCloser() { close(fd); }
+  } closer{fd};
   struct stat st;
-  if (fstat(fd, &st) != 0) {
-    close(fd);
-    throw std::runtime_error("Cannot create memory map on file " + path);
-  }
-  if (!S_ISREG(st.st_mode)) {
-    close(fd);
-    throw std::runtime_error("Cannot open file " + path);
-  }
+  if (fstat(fd, &st) != 0) throw std::runtime_error("Cannot open file " + path);
+  if (!S_ISREG(st.st_mode)) throw std::runtime_error("Cannot open file " + path);
   const uint64_t fileSize = uint64_t(st.st_size);
-  void* view = nullptr;
-  if (fileSize > 0) {
-    view = mmap(nullptr, size_t(fileSize), PROT_READ, MAP_SHARED, fd, 0);
-    if (view == MAP_FAILED) {
-      const std::string reason = std::error_code(errno, std::generic_category()).message();
-      close(fd);
-      throw std::runtime_error("Cannot map file " + path + " into memory. Reason: " +
-                               reason.substr(0, 2000));
-    }
-  }
-  fd_ = fd;
-  view_ = view;
-  viewSize_ = size_t(fileSize);
-  path_ = path;
-  open_ = true;
-
   uint64_t offset = 0, size = fileSize;
   if (embedded) {
     offset = embedded->Offset;
     size = embedded->Size;
   }
   const bool inside = offset <= fileSize && size <= fileSize - offset;
-  catalogEnd_ = inside ? offset + size : 0;
-  if (!inside || !catalog_.Attach(static_cast<const unsigned char*>(view) + offset, size))
+  if (inside && size > kMaxCatalogSize)
+    throw std::runtime_error("The catalog file " + path + " is larger than " +
+                             std::to_string(kMaxCatalogSize / (1024 * 1024)) + " MiB; it is not read");
+
+  std::vector<unsigned char> bytes(inside ? size : 0);
+  for (uint64_t done = 0; done < bytes.size();) {
+    const ssize_t n = pread(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const std::string reason =
+          n < 0 ? std::error_code(errno, std::generic_category()).message() : "the file became shorter";
+      throw std::runtime_error("Cannot read file " + path + ". Reason: " + reason.substr(0, 2000));
+    }
+    done += uint64_t(n);
+  }
+  bytes_ = std::move(bytes);
+  path_ = path;
+  open_ = true;
+  if (!inside || !catalog_.Attach(bytes_.data(), bytes_.size()))
     throw std::runtime_error("This file is not a valid GNU gettext mo file: " + path);
 }
 
 void TDomain::Close() {
   catalog_.Detach();
-  if (view_) munmap(view_, viewSize_);
-  if (fd_ >= 0) close(fd_);
-  view_ = nullptr;
-  viewSize_ = 0;
-  catalogEnd_ = 0;
-  shrunk_ = false;
-  fd_ = -1;
+  std::vector<unsigned char>().swap(bytes_);
   path_.clear();
   open_ = false;
 }

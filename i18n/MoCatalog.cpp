@@ -1,4 +1,5 @@
 #include <cstring>
+#include <functional>
 
 #include "gnugettext.h"
 
@@ -22,6 +23,8 @@ int CompareBytes(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
+uint64_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
+
 }  // namespace
 
 bool TMoCatalog::Attach(const unsigned char* base, uint64_t size) {
@@ -41,11 +44,50 @@ bool TMoCatalog::Attach(const unsigned char* base, uint64_t size) {
   sourceTable_ = sources;
   translationTable_ = translations;
   swapped_ = swapped;
+  if (swapped)
+    BuildIndex<true>();
+  else
+    BuildIndex<false>();
   return true;
 }
 
+template <bool Swap>
+void TMoCatalog::BuildIndex() {
+  std::optional<std::string_view> previous;
+  for (uint32_t i = 0; i < count_; ++i) {
+    const std::optional<std::string_view> source = StringAt<Swap>(sourceTable_, i);
+    if (!source || (previous && CompareBytes(*previous, *source) >= 0)) return;
+    previous = source;
+  }
+  size_t size = 16;
+  while (size < 2 * size_t(count_)) size *= 2;
+  slots_.assign(size, 0);
+  const size_t mask = size - 1;
+  for (uint32_t i = 0; i < count_; ++i) {
+    const uint64_t hash = Hash(*StringAt<Swap>(sourceTable_, i));
+    size_t slot = hash & mask;
+    while (slots_[slot] != 0) slot = (slot + 1) & mask;
+    slots_[slot] = (hash & 0xFFFFFFFF00000000ull) | (uint64_t(i) + 1);
+  }
+}
+
 std::optional<std::string_view> TMoCatalog::Find(std::string_view text) const {
+  if (!slots_.empty()) return swapped_ ? FindHashed<true>(text) : FindHashed<false>(text);
   return swapped_ ? FindIn<true>(text) : FindIn<false>(text);
+}
+
+template <bool Swap>
+std::optional<std::string_view> TMoCatalog::FindHashed(std::string_view text) const {
+  const uint64_t hash = Hash(text);
+  const uint64_t tag = hash & 0xFFFFFFFF00000000ull;
+  const size_t mask = slots_.size() - 1;
+  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const uint64_t entry = slots_[slot];
+    if (entry == 0) return std::nullopt;
+    if ((entry & 0xFFFFFFFF00000000ull) != tag) continue;
+    const uint32_t index = uint32_t(entry) - 1;
+    if (*StringAt<Swap>(sourceTable_, index) == text) return StringAt<Swap>(translationTable_, index);
+  }
 }
 
 template <bool Swap>

@@ -58,8 +58,9 @@ class TMoCatalog {
   static constexpr uint64_t kHeaderSize = 28;
 
   // Takes the bytes only if the header, the magic and both string tables lie inside them;
-  // otherwise the catalog stays without entries. Checks nothing per entry, so it costs the same
-  // for any catalog size. The bytes must outlive the catalog.
+  // otherwise the catalog stays without entries. A catalog whose source strings all lie inside
+  // it, sorted and each once, as msgfmt writes them, also gets an index by hash: a search then
+  // finds exactly what the binary search would, in fewer steps. The bytes must outlive the catalog.
   bool Attach(const unsigned char* base, uint64_t size);
   void Detach() { *this = TMoCatalog(); }
 
@@ -73,8 +74,15 @@ class TMoCatalog {
   template <bool Swap>
   std::optional<std::string_view> FindIn(std::string_view text) const;
   template <bool Swap>
+  std::optional<std::string_view> FindHashed(std::string_view text) const;
+  template <bool Swap>
   std::optional<std::string_view> StringAt(uint32_t table, uint32_t index) const;
+  template <bool Swap>
+  void BuildIndex();
 
+  // Open addressing, a power of two long: the upper half of the text's hash beside its index + 1,
+  // 0 for a free slot. Empty when the catalog is searched by halves only.
+  std::vector<uint64_t> slots_;
   const unsigned char* base_ = nullptr;
   uint64_t size_ = 0;
   uint32_t count_ = 0;
@@ -128,17 +136,19 @@ class TDomain {
   const std::string& Name() const { return name_; }
   void SetDirectory(const std::string& directory);
   void SetLanguage(const std::string& language);
-  // The file the open catalog was mapped from ("" when none is open).
+  // The file the open catalog was read from ("" when none is open).
   std::string CatalogPath() const;
+
+  // The largest catalog read; a larger one fails to open with an error that says so.
+  static constexpr uint64_t kMaxCatalogSize = 16 * 1024 * 1024;
 
   // Opens the catalog at the first lookup (throwing std::runtime_error on failure) and calls
   // use(translation) while the catalog is held; false when there is no translation.
-  // A catalog file that shrank below the mapped catalog is no longer read (its pages would
-  // fault): it is reported once on stderr and translates nothing until the domain reopens.
+  // The catalog is read into memory whole when it opens: whatever later happens to its file
+  // (cut short, rewritten in place) cannot reach the texts in use.
   template <class F>
   bool Lookup(std::string_view text, F&& use) {
     std::shared_lock<std::shared_mutex> held = LockReady();
-    if (!MappedBytesPresent()) return false;
     std::optional<std::string_view> found = catalog_.Find(text);
     if (!found) return false;
     use(*found);
@@ -147,7 +157,6 @@ class TDomain {
 
  private:
   std::shared_lock<std::shared_mutex> LockReady();
-  bool MappedBytesPresent();
   void OpenIfNeeded();
   void Close();
   bool CandidatePresent(const std::string& path, std::optional<TAssemblyFileInfo>* embedded) const;
@@ -161,11 +170,7 @@ class TDomain {
   const TAssemblyAnalyzer* embedded_;
   bool open_ = false;
   bool searchNeeded_ = true;
-  int fd_ = -1;
-  void* view_ = nullptr;
-  size_t viewSize_ = 0;
-  uint64_t catalogEnd_ = 0;  // file offset just past the catalog's bytes
-  std::atomic<bool> shrunk_{false};
+  std::vector<unsigned char> bytes_;
   std::string path_;
   TMoCatalog catalog_;
 };

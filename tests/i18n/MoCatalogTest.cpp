@@ -157,6 +157,37 @@ TEST(MoCatalog, EntriesPointingOutsideAreNeverRead) {
   }
 }
 
+// msgfmt writes the sources sorted, each once; a catalog that is not searched by halves as it
+// always was, finding what a binary search over its order finds and nothing else.
+TEST(MoCatalog, SourcesOutOfOrderOrTwiceAreSearchedByHalvesAsTheyStand) {
+  const std::string good = MakeMo({{"a", "A"}, {"b", "B"}, {"c", "C"}});
+  auto swapEntries = [](std::string mo, size_t table, size_t i, size_t j) {
+    std::string first = mo.substr(table + 8 * i, 8);
+    mo.replace(table + 8 * i, 8, mo.substr(table + 8 * j, 8));
+    mo.replace(table + 8 * j, 8, first);
+    return mo;
+  };
+  std::string twice = good;
+  twice.replace(28 + 16, 8, good.substr(28 + 8, 8));  // source 2 is "b" again
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* results;  // for "a", "b", "c"; '-' for none
+  } cases[] = {
+      {"sorted", good, "ABC"},
+      {"reversed", swapEntries(swapEntries(good, 28, 0, 2), 52, 0, 2), "-B-"},
+      {"b twice", twice, "AB-"},
+  };
+  for (const auto& c : cases) {
+    const THeld mo(c.bytes);
+    TMoCatalog catalog;
+    ASSERT_TRUE(catalog.Attach(mo.data(), mo.bytes.size())) << c.what;
+    std::string results;
+    for (const char* source : {"a", "b", "c"}) results += std::string(catalog.Find(source).value_or("-"));
+    EXPECT_EQ(results, c.results) << c.what;
+  }
+}
+
 TEST(MoCatalog, ReadsTablesAtOddOffsets) {
   std::string mo = MakeMo({{"a", "A"}, {"b", "B"}});
   // Move both tables one byte up; strings stay where they are.
