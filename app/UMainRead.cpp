@@ -64,6 +64,5 @@ void TFmMain::ComTerminal1Char(TObject*, char Ch) {
     });
     return;
   }
-  ApplyProjectImage(project);
-  setWindowTitle(QString::fromUtf8(MainTitle));
+  ApplyProjectImage(project, QString::fromUtf8(MainTitle));
 }

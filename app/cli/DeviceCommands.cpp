@@ -29,11 +29,6 @@ varo::DeviceImage ProjectForDevice(const std::string& path) {
   } catch (const varo::EImageRefused& e) {
     throw TCommandEnd{ExitBadProject, ProjectFileRefusalText(QString::fromLocal8Bit(path.c_str()), e).toStdString()};
   }
-  // The window would send the code system it had before; here there is none to fall back on.
-  if (!project.CodeSystem)
-    throw TCommandEnd{ExitBadProject, "Ayar dosyası açılamadı: " + path + "\nKod sistemi (bayt 246) " +
-                                          std::to_string(bytes[varo::ImageOffset::CodeSystem]) +
-                                          "; 0 ile 4 arasında olmalı"};
   return varo::EncodeDeviceImage(project, varo::CodeSystemForm::Device);
 }
 
@@ -45,10 +40,6 @@ varo::DeviceImage ReadImageAsFile(const varo::DeviceImage& image) {
   } catch (const varo::EImageRefused& e) {
     throw TCommandEnd{ExitBadProject, ReadRefusalText(e).toStdString()};
   }
-  if (!project.CodeSystem)
-    throw TCommandEnd{ExitBadProject, "Cihazdan okunan ayarlar alınmadı:\nKod sistemi (bayt 246) " +
-                                          std::to_string(image[varo::ImageOffset::CodeSystem]) +
-                                          "; 1, 2, 4, 8 ya da 16 olmalı"};
   return varo::EncodeDeviceImage(project, varo::CodeSystemForm::File);
 }
 

@@ -6,13 +6,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
 #include "Overview.h"
+#include "ProjectSnapshot.h"
 #include "SeveralFloorsDialog.h"
 #include "WindowFixture.h"
 #include "core/LabelFont.h"
+#include "core/ProjectFile.h"
 
 namespace {
 
@@ -112,6 +115,88 @@ TEST_F(EditorPlusTest, UndoAndRedoEveryKindOfChange) {
   EXPECT_EQ(Window->FrameTable, before);
   EXPECT_EQ(Window->ilkkat->currentText(), "-3");
   EXPECT_EQ(Window->FrameCount, 19);
+}
+
+// An undo step is the whole project the image is built from, and the title; Modified follows, so
+// that an undo back to what the file holds is unmodified again.
+TEST_F(EditorPlusTest, UndoBringsBackTheWholeProjectAndTheTitle) {
+  QTemporaryDir dir;
+  const QString saved = dir.filePath("saved.vrd");
+  Window->N7SEGMENT1Click();
+  Window->CheckBox1->click();
+  Dialogs->Files = {saved};
+  QTest::mouseClick(Window->SpeedButton3, Qt::LeftButton);
+  const Snapshot atSave = TakeSnapshot(*Window);
+  ASSERT_FALSE(atSave.Modified);
+
+  // A new project: other range, code system and title, buzzer off.
+  Window->SpeedButton1Click();
+  Choose(Window->ilkkat, 8);
+  Window->ComboBox1->setCurrentIndex(0);
+  Window->BitBtn1Click();
+  Window->BINARY1Click();  // captioned " GRAY"
+  QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);
+  const Snapshot edited = TakeSnapshot(*Window);
+
+  Keys(Qt::Key_Z);  // the fill
+  Keys(Qt::Key_Z);  // the menu's code system: nothing else changed
+  Keys(Qt::Key_Z);  // the new project
+  Snapshot now = TakeSnapshot(*Window);
+  EXPECT_EQ(now.Title, "VARO PROGRAMLAYICI - " + saved);
+  EXPECT_EQ(now.CodeSystem, 4);
+  EXPECT_EQ(now.Status, " 7 Segment");
+  EXPECT_TRUE(now.Buzzer);
+  EXPECT_FALSE(now.Modified) << "back at what the file holds";
+  now.CurrentFrame = atSave.CurrentFrame;
+  now.Counter = atSave.Counter;
+  EXPECT_EQ(now, atSave);
+  // What a save or a write would send is that project again, byte for byte.
+  EXPECT_EQ(Window->BuildDeviceImage(varo::CodeSystemForm::File), varo::ReadProjectFile(saved.toStdString()));
+
+  for (int i = 0; i < 3; ++i) Keys(Qt::Key_Y);
+  now = TakeSnapshot(*Window);
+  EXPECT_TRUE(now.Modified);
+  now.CurrentFrame = edited.CurrentFrame;
+  now.Counter = edited.Counter;
+  EXPECT_EQ(now, edited);
+
+  // The buzzer's tick is a step of its own.
+  Window->CheckBox1->click();
+  EXPECT_TRUE(Window->CheckBox1->isChecked());
+  Keys(Qt::Key_Z);
+  EXPECT_FALSE(Window->CheckBox1->isChecked());
+  EXPECT_EQ(Window->FrameTable, edited.Table);
+  Keys(Qt::Key_Y);
+  EXPECT_TRUE(Window->CheckBox1->isChecked());
+}
+
+// While the panel is shown, its lists and its cancel stand for the range of the table: undo and
+// redo wait for editing mode, and the header of the image stays that of the drawings.
+TEST_F(EditorPlusTest, UndoWaitsWhileThePanelIsShown) {
+  // 0 .. 4, then 1 .. 5; the panel opened again, undo asked for, cancel.
+  for (const char* first : {"0", "1"}) {
+    Window->SpeedButton1Click();
+    Choose(Window->ilkkat, Window->ilkkat->findText(first));
+    Choose(Window->sonkat, Window->sonkat->findText(first == std::string("0") ? "4" : "5"));
+    Window->BitBtn1Click();
+  }
+  Window->SpeedButton1Click();
+  Keys(Qt::Key_Z);
+  Keys(Qt::Key_Y);
+  Window->BitBtn2Click();
+  EXPECT_EQ(Window->ilkkat->currentText(), "1");
+  EXPECT_EQ(Window->sonkat->currentText(), "5");
+  const varo::DeviceImage image = Window->BuildDeviceImage(varo::CodeSystemForm::Device);
+  EXPECT_EQ(image[244], 9);
+  EXPECT_EQ(image[245], 5);
+  EXPECT_EQ(image[247], 3);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_TRUE(std::equal(image.begin() + 4 * i, image.begin() + 4 * i + 4, varo::FloorPattern(1 + i).Bytes.begin()))
+        << "frame " << i;
+  // In editing mode undo takes the 1 .. 5 project back to 0 .. 4, lists and header alike.
+  Keys(Qt::Key_Z);
+  EXPECT_EQ(Window->ilkkat->currentText(), "0");
+  EXPECT_EQ(Window->BuildDeviceImage(varo::CodeSystemForm::Device)[244], 8);
 }
 
 TEST_F(EditorPlusTest, CopyAndPasteThroughTheClipboard) {

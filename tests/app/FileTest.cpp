@@ -155,9 +155,8 @@ TEST_F(FileTest, OpenAskFirstWhenModified) {
       {Answer::Cancel, {}, {"YesNoCancel"}, false, true},
       {Answer::No, {Path("p.vrd")}, {"YesNoCancel", "Open"}, true, false},
       {Answer::No, {std::nullopt}, {"YesNoCancel", "Open"}, false, true},
-      {Answer::Yes, {std::nullopt, Path("p.vrd")}, {"YesNoCancel", "Save", "Open"}, true, false},
-      // Nothing was saved and nothing opened: the changes are still unsaved.
-      {Answer::Yes, {std::nullopt, std::nullopt}, {"YesNoCancel", "Save", "Open"}, false, true},
+      // "Evet" and then no file: the open does not go on, the changes are still there.
+      {Answer::Yes, {std::nullopt}, {"YesNoCancel", "Save"}, false, true},
       {Answer::Yes, {Path("saved.vrd"), std::nullopt}, {"YesNoCancel", "Save", "Open"}, false, false},
   };
   for (const Case& c : cases) {
@@ -239,35 +238,17 @@ TEST_P(RefusedFiles, AreRefusedBeforeAnythingChanges) {
 INSTANTIATE_TEST_SUITE_P(BadFields, RefusedFiles,
                          testing::Values(BadFile{244, 68, "İlk Kat"}, BadFile{244, 200, "İlk Kat"},
                                          BadFile{247, 60, "Son Kat"}, BadFile{245, 0, "Frame sayısı"},
-                                         BadFile{245, 62, "Frame sayısı"}, BadFile{245, 255, "Frame sayısı"}));
+                                         BadFile{245, 62, "Frame sayısı"}, BadFile{245, 255, "Frame sayısı"},
+                                         BadFile{245, 10, "0 ile 15 arası katlar için 16 olmalı"},
+                                         BadFile{246, 7, "Kod sistemi (bayt 246) 7; 0 ile 4 arasında olmalı"}));
 
-TEST_F(FileTest, AnUnknownCodeSystemKeepsThePreviousOne) {
+TEST_F(FileTest, OnlyAOneInAFileTicksTheBuzzer) {
   QByteArray bytes = DefaultFile();
-  bytes[246] = 7;
-  bytes[248] = 2;  // only 1 ticks the buzzer in a file
-  Write(Path("code.vrd"), bytes);
-  Window->N7SEGMENT1Click();
+  bytes[248] = 2;
+  Write(Path("buzzer.vrd"), bytes);
   Window->CheckBox1->setChecked(true);
-  Open(Path("code.vrd"));
-  EXPECT_EQ(Window->CodeSystem, 4);
-  EXPECT_EQ(Window->StatusBar1->PanelText(0), " 7 Segment");
-  EXPECT_EQ(Window->ComboBox1->currentIndex(), 4);
+  Open(Path("buzzer.vrd"));
   EXPECT_FALSE(Window->CheckBox1->isChecked());
-  EXPECT_EQ(Window->FrameTable.size(), 16u);
-}
-
-TEST_F(FileTest, ValuesAreTakenAsTheyStand) {
-  QByteArray bytes = DefaultFile();
-  bytes[245] = 10;  // fewer frames than the range 0 .. 15
-  Write(Path("odd.vrd"), bytes);
-  Open(Path("odd.vrd"));
-  EXPECT_EQ(Window->FrameCount, 10);
-  EXPECT_EQ(Window->sonkat->currentText(), "15");
-  ASSERT_EQ(Window->FrameTable.size(), 10u);
-  for (int i = 0; i < 20; ++i) QTest::keyClick(Window.get(), Qt::Key_PageUp);
-  EXPECT_EQ(Window->CurrentFrame, 9);
-  Save(Path("odd-again.vrd"));
-  EXPECT_EQ(Read(Path("odd-again.vrd")), bytes.left(40) + QByteArray(204, '\xFF') + bytes.mid(244));
 }
 
 TEST_F(FileTest, OpeningWithThePanelShownKeepsSetupMode) {
@@ -294,23 +275,26 @@ TEST_F(FileTest, OpeningWithThePanelShownKeepsSetupMode) {
   EXPECT_EQ(Window->FrameTable[2], (varo::SegmentPattern{{0x12, 0x34, 0x56, 0x78}}));
 }
 
-TEST_F(FileTest, CancelAfterAnOpenInSetupModeNeverReadsBeyondTheTable) {
-  QByteArray bytes = DefaultFile();
-  bytes[245] = 5;
-  Write(Path("five.vrd"), bytes);
-  WindowTest::TearDown();
-  WindowTest::SetUp();
-  Open(Path("five.vrd"));
-  Window->BitBtn2Click();  // back to 0 .. 15: FrameCount 16, table of 5
-  EXPECT_EQ(Window->FrameCount, 16);
-  for (int i = 0; i < 20; ++i) QTest::keyClick(Window.get(), Qt::Key_PageUp);
-  EXPECT_EQ(Window->CurrentFrame, 4);
-  Save(Path("five-again.vrd"));
-  const QByteArray saved = Read(Path("five-again.vrd"));
-  EXPECT_EQ(saved.left(20), bytes.left(20));
-  EXPECT_EQ(saved.mid(20, 224), QByteArray(224, '\xFF'));
-  // Bytes 244 to 255 describe the table as the file did.
-  EXPECT_EQ(saved.mid(244), bytes.mid(244));
+// The panel's cancel goes back to the range of the table the window holds, which an open made
+// while the panel was shown replaced: what is saved then is the opened project, header and all.
+TEST_F(FileTest, CancelAfterAnOpenInSetupModeKeepsTheOpenedRange) {
+  MakeOtherProject();  // -8 .. 10, 7 Segment
+  Save(Path("other.vrd"));
+  Window->SpeedButton1Click();
+  Choose(Window->ilkkat, Window->ilkkat->findText("0"));
+  Choose(Window->sonkat, Window->sonkat->findText("12"));
+  Window->BitBtn1Click();  // a project of floors 0 .. 12
+  Window->SpeedButton1Click();
+  Open(Path("other.vrd"));
+  Window->BitBtn2Click();
+  EXPECT_EQ(Window->ilkkat->currentText(), "-8");
+  EXPECT_EQ(Window->sonkat->currentText(), "10");
+  EXPECT_EQ(Window->FrameCount, 19);
+  EXPECT_EQ(Window->ComboBox1->currentIndex(), 4);
+  for (int i = 0; i < 30; ++i) QTest::keyClick(Window.get(), Qt::Key_PageUp);
+  EXPECT_EQ(Window->CurrentFrame, 18);
+  Save(Path("again.vrd"));
+  EXPECT_EQ(Read(Path("again.vrd")), Read(Path("other.vrd")));
 }
 
 TEST_F(FileTest, AFailedSaveKeepsTheOldFileTitleAndModified) {
@@ -355,7 +339,8 @@ TEST_F(FileTest, ClosingWithChanges) {
   };
   const Case cases[] = {{Answer::Cancel, {}, false, {"YesNoCancel"}},
                         {Answer::No, {}, true, {"YesNoCancel"}},
-                        {Answer::Yes, std::nullopt, true, {"YesNoCancel", "Save"}},
+                        // "Evet" and then no file: the work would be lost, so the window stays.
+                        {Answer::Yes, std::nullopt, false, {"YesNoCancel", "Save"}},
                         {Answer::Yes, Path("closing.vrd"), true, {"YesNoCancel", "Save"}},
                         // A save that fails keeps the window open.
                         {Answer::Yes, Path("no/such/closing.vrd"), false, {"YesNoCancel", "Save", "Error"}}};

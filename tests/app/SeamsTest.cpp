@@ -35,6 +35,7 @@ class EventCounter : public QWidget {
 }  // namespace
 
 TEST_F(WindowTest, ErrorsOfAnyHandlerReachTheDefaultDisplay) {
+  Window->BitBtn2Click();
   Thrower thrower;
   QEvent event(QEvent::User);
   QCoreApplication::sendEvent(&thrower, &event);
