@@ -28,7 +28,7 @@ void TFmMain::BtnReadClick() {
   Pause(varo::CommandPauseMs);
   if (CommandStopped()) return;
   // No window message is handled from here on until the command returns.
-  ComPort1.WriteString("r");
+  DeviceLink().Command('r');
   RxCount = 0;
   SetReading(true);
   ProgressBar1->setValue(0);

@@ -4,6 +4,7 @@
 
 #include "LinkFixture.h"
 #include "ProjectSnapshot.h"
+#include "core/DeviceWrite.h"
 #include "core/FloorLists.h"
 
 namespace {
@@ -141,6 +142,21 @@ INSTANTIATE_TEST_SUITE_P(Bytes, CodeAndBuzzerBytes,
                          testing::Values(CodeCase{16, 2, 4, " 7 Segment", true},
                                          CodeCase{0, 0, 3, " Sayıcı 2", false},
                                          CodeCase{32, 255, 3, " Sayıcı 2", true}));
+
+// "EV1.0": the bytes after the "E" are still waiting when "r" goes out; none of them may become
+// part of the image the terminal hands over.
+TEST_F(ReadTest, AnswerBytesBeyondTheEAreNotReadAsTheImage) {
+  sim::Behaviour extra;
+  extra.Fault = sim::Fault::ExtraBytes;
+  StartIndicator(extra);
+  Hook = [&](int ms) {
+    if (ms == varo::CommandPauseMs) ServeUntil([&] { return Window->ComPort1.InputQueueCount() >= 4; }, 2000);
+  };
+  Read(256);
+  EXPECT_EQ(Received(), "yr");
+  ExpectIndicatorsDefaultProject();
+  EXPECT_TRUE(Dialogs->Calls.empty());
+}
 
 TEST_F(ReadTest, SevenSegmentReadGoesOutAs16AndIsSavedAs4) {
   StartIndicator({}, "", ImageWith({{246, 16}}));

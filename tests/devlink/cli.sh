@@ -95,6 +95,16 @@ run --port "$work/good" --show-floors
 expect 0 "show floors"
 await grep -q 's: showing the floor numbers' "$work/good.log" || fail "no s"
 
+# 0: an indicator that says more than "E", or says it late: verify and read take none of it.
+for fault in extra-bytes late-answer; do
+  sim "$fault" --project "$work/p.vrd" --fault "$fault"
+  run --quiet --port "$work/$fault" --verify "$work/p.vrd"
+  expect 0 "verify, $fault"
+  run --quiet --port "$work/$fault" --read "$work/$fault.vrd"
+  expect 0 "read, $fault"
+  cmp "$work/p.vrd" "$work/$fault.vrd" || fail "read, $fault: other bytes"
+done
+
 # 4: a silent indicator, after the first handshake and two retries.
 sim silent --fault silent
 run --port "$work/silent" --show-floors --retries 2
