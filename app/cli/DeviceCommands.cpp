@@ -93,7 +93,7 @@ class TRun {
         return;
       }
       case TDeviceCommandKind::ShowFloors:
-        if (!Link().ShowFloors()) throw TCommandEnd{ExitNoAnswer, NoAnswer()};
+        if (!Link().ShowFloors()) throw NoAnswerOrStop();
         // Closing discards what the line has not carried yet: give the "s" a byte's time.
         Io_.Pause(varo::BytePauseMs);
         Port_.Close();
@@ -115,7 +115,7 @@ class TRun {
   }
 
   void Check(const varo::TTransfer& t, const char* verb) {
-    if (t.End == varo::TTransferEnd::NoAnswer) throw TCommandEnd{ExitNoAnswer, NoAnswer()};
+    if (t.End == varo::TTransferEnd::NoAnswer) throw NoAnswerOrStop();
     if (t.End == varo::TTransferEnd::Stopped)
       throw TCommandEnd{ExitInterrupted, "interrupted after " + std::to_string(t.Bytes) + " of 256 bytes " + verb +
                                              "; the port is closed" +
@@ -124,9 +124,12 @@ class TRun {
                                                   : "")};
   }
 
-  std::string NoAnswer() const {
-    return std::string(varo::NoAnswerText) + " (" + std::to_string(Request_.Retries + 1) + " handshakes on " +
-           Request_.Port + ")";
+  // A handshake given up, or one that Ctrl+C ended: the link tells them apart by asking.
+  TCommandEnd NoAnswerOrStop() const {
+    if (Io_.StopRequested())
+      return {ExitInterrupted, "interrupted during the handshake, before any image byte; the port is closed"};
+    return {ExitNoAnswer, std::string(varo::NoAnswerText) + " (" + Request_.Port + ", " +
+                              std::to_string(Tries_ + 1) + " el sıkışma denendi)"};
   }
 
   varo::TDeviceLink Link() {

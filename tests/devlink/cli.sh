@@ -105,12 +105,38 @@ for fault in extra-bytes late-answer; do
   cmp "$work/p.vrd" "$work/$fault.vrd" || fail "read, $fault: other bytes"
 done
 
-# 4: a silent indicator, after the first handshake and two retries.
+# 4: a silent indicator, after the first handshake and two retries; the count is the real one.
 sim silent --fault silent
 run --port "$work/silent" --show-floors --retries 2
 expect 4 "silent"
-[[ $err == *"Cihazla Bağlantı Kurulamadı..."* ]] || fail "silent: $err"
+[[ $err == *"Cihazla Bağlantı Kurulamadı... ($work/silent, 3 el sıkışma denendi)"* ]] || fail "silent: $err"
 [[ $(grep -c 'y: no answer' "$work/silent.log") -eq 3 ]] || fail "not three handshakes"
+run --port "$work/silent" --show-floors --retries 0
+expect 4 "silent, no retry"
+[[ $err == *"($work/silent, 1 el sıkışma denendi)"* ]] || fail "silent, no retry: $err"
+
+# 130: Ctrl+C among the handshakes, and right after the indicator's "E" (in the pause before "s").
+interrupt() {  # interrupt <log line to wait for> <seconds after it> <varo-programmer arguments ...>
+  local line=$1 after=$2 log=$3; shift 3
+  "$bin/varo-programmer" "$@" >"$work/out" 2>"$work/err" &
+  local pid=$!
+  await grep -q "$line" "$log" || fail "never saw '$line'"
+  sleep "$after"
+  kill -INT "$pid"
+  status=0
+  wait "$pid" || status=$?
+  out=$(<"$work/out") err=$(<"$work/err")
+}
+before=$(grep -c 'y: no answer' "$work/silent.log")
+interrupt 'y: no answer' 0.5 "$work/silent.log" --port "$work/silent" --show-floors --retries 50
+expect 130 "Ctrl+C among the handshakes"
+[[ $err == *"interrupted during the handshake, before any image byte; the port is closed"* ]] || fail "Ctrl+C: $err"
+[[ $(($(grep -c 'y: no answer' "$work/silent.log") - before)) -lt 10 ]] || fail "handshakes went on after Ctrl+C"
+sim answer
+interrupt 'y -> E' 0.3 "$work/answer.log" --port "$work/answer" --show-floors
+expect 130 "Ctrl+C after the E"
+[[ $err == *"interrupted during the handshake"* ]] || fail "Ctrl+C after the E: $err"
+grep -q '^s:' "$work/answer.log" && fail "the s went out after Ctrl+C"
 
 # 7: the line drops part way through the write.
 sim drop --fault hang-up-in-write --hang-up-after 5
