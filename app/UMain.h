@@ -24,6 +24,7 @@ class QLineEdit;
 class QToolButton;
 class TOverview;
 class QPrinter;
+class QTimer;
 struct TSheet;
 namespace varo {
 struct SeveralFloorsLabels;
@@ -230,8 +231,11 @@ class TFmMain : public QWidget, public Ui::FmMain {
   std::string DeviceRoot_ = varo::DefaultDeviceRoot();
   varo::PortProbe PortProbe_ = varo::ProbePort;
   bool Shown_ = false;
-  // From "r" sent to the 256th character; any handshake ends it.
+  // From "r" sent to the 256th character; any handshake ends it, and so does a second
+  // (ReadSilenceMs) without a character, which tells the user how much came.
   bool Reading_ = false;
+  QTimer* ReadSilence_ = nullptr;
+  void ReadFellSilent();
 
   // A device command under way: reading and stopping it.
   // While reading the terminal passes every byte on and answers nothing.

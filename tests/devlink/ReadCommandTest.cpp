@@ -1,6 +1,7 @@
 // The device read ("OKU") against the simulated indicator, through the hidden terminal.
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "LinkFixture.h"
 #include "ProjectSnapshot.h"
@@ -192,22 +193,35 @@ TEST_F(ReadTest, AnImageHoldingByte27ArrivesWholeAndTheTerminalIsItselfAgainAfte
   EXPECT_EQ(TakeSnapshot(*Window), after);
 }
 
-TEST_F(ReadTest, AnIndicatorFallingSilentMidImageHoldsNothingUpAndOKUStartsAgain) {
-  const Snapshot before = StartFaultyOnce(sim::Fault::SilentMidImage);
-  Read(128);
-  EXPECT_EQ(Window->RxCount, 128);
-  EXPECT_EQ(Window->ProgressBar1->value(), 128);
-  EXPECT_FALSE(Window->CommandLock().Busy()) << "the window goes on as before";
-  EXPECT_EQ(TakeSnapshot(*Window), before);
-  EXPECT_TRUE(Dialogs->Calls.empty());
+// An indicator that stops part way: a second without a byte ends the read with a message saying how
+// much came; the project stays as it was and OKU starts afresh.
+TEST_F(ReadTest, AnIndicatorFallingSilentMidImageIsToldAndOKUStartsAgain) {
+  Window->findChild<QTimer*>("ReadSilence")->setInterval(50);
+  for (sim::Fault fault : {sim::Fault::SilentMidImage, sim::Fault::ShortImage}) {
+    SCOPED_TRACE(sim::FaultName(fault));
+    const Snapshot before = StartFaultyOnce(fault);
+    Handed = 0;
+    const int sent = fault == sim::Fault::ShortImage ? 255 : 128;
+    Read(sent);
+    EXPECT_FALSE(Window->CommandLock().Busy()) << "the window goes on as before";
+    ASSERT_TRUE(ServeUntil([&] { return !Dialogs->Calls.empty(); }));
+    ASSERT_EQ(Dialogs->Calls.size(), 1u);
+    EXPECT_EQ(Dialogs->Calls[0].Kind, "Error");
+    EXPECT_EQ(Dialogs->Calls[0].Text,
+              QString("Okunamadı: cihaz 256 bayttan yalnız %1 bayt gönderdi ve sustu; proje değişmedi.").arg(sent));
+    EXPECT_EQ(Window->ProgressBar1->value(), 0);
+    EXPECT_EQ(TakeSnapshot(*Window), before);
+    EXPECT_EQ(Window->ComTerminal1->Emulation(), teVT100orANSI);
+    Dialogs->Calls.clear();
 
-  EXPECT_EQ(Window->ComTerminal1->Emulation(), teNone) << "the read is still under way";
-  Read(128 + 256);
-  EXPECT_EQ(Received(), "yryr");
-  EXPECT_EQ(Window->ComTerminal1->Emulation(), teVT100orANSI);
-  EXPECT_EQ(Window->RxCount, 256);
-  ExpectIndicatorsDefaultProject();
-  EXPECT_TRUE(Dialogs->Calls.empty());
+    Read(sent + 256);
+    EXPECT_EQ(Received(), "yryr");
+    EXPECT_EQ(Window->RxCount, 256);
+    ExpectIndicatorsDefaultProject();
+    ServeUntil([] { return false; }, 100);
+    EXPECT_TRUE(Dialogs->Calls.empty()) << "a whole image is no silence";
+    Window->ComPort1.Close();
+  }
 }
 
 struct BadImage {
