@@ -39,6 +39,13 @@ class EProjectFileRefused : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A failure of the port during a device command: the serial component's message, and on a line of
+// its own what the technician can do about it.
+class EDeviceCommandFailed : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 class TFmMain : public QWidget, public Ui::FmMain {
   Q_OBJECT
  public:
@@ -210,6 +217,9 @@ class TFmMain : public QWidget, public Ui::FmMain {
 
   // The device link with this window's pauses, port box, progress bar and Retry/Cancel box.
   varo::TDeviceLink DeviceLink();
+  // Runs a device command's steps; a failure of the port a technician can act on is raised again
+  // as EDeviceCommandFailed with the advice, others as they are.
+  void AdviseOnFailure(bool writing, const std::function<void()>& command);
   // Verify after writing (VerifyCheckBox ticked): reads the image back once the
   // completion message is closed and shows "Doğrulandı" or what differs.
   void VerifyWrite(const varo::DeviceImage& sent);

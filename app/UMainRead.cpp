@@ -30,11 +30,16 @@ void TFmMain::SetUpComTerminal() {
 void TFmMain::BtnReadClick() {
   TDeviceCommand command(*CommandLock_);
   if (!command) return;
-  if (!ConnectDevice()) return;
-  Pause(varo::CommandPauseMs);
-  if (CommandStopped()) return;
-  // No window message is handled from here on until the command returns.
-  DeviceLink().Command('r');
+  bool sent = false;
+  AdviseOnFailure(false, [&] {
+    if (!ConnectDevice()) return;
+    Pause(varo::CommandPauseMs);
+    if (CommandStopped()) return;
+    // No window message is handled from here on until the command returns.
+    DeviceLink().Command('r');
+    sent = true;
+  });
+  if (!sent) return;
   RxCount = 0;
   SetReading(true);
   ProgressBar1->setValue(0);

@@ -6,6 +6,7 @@
 #include "CPort.h"
 #include "ImageRefusal.h"
 #include "Progress.h"
+#include "core/DeviceAdvice.h"
 #include "core/DeviceProtocol.h"
 #include "core/DeviceWrite.h"
 #include "core/ErrorText.h"
@@ -62,7 +63,10 @@ class TRun {
       return Fail(ExitBadProject, varo::WithFullStop(e.what()));
     } catch (const EComPort& e) {
       // Open leaves the port closed; a line that fails later leaves it open.
-      return Fail(Port_.Connected() ? ExitLineFailed : ExitPortNotOpened, varo::WithFullStop(e.Message()));
+      const varo::DeviceFailure failure{e.ComErrorCode(), e.SystemErrorCode(), Request_.Port,
+                                        Request_.Command == TDeviceCommandKind::Write ? Sent_ : 0};
+      return Fail(Port_.Connected() ? ExitLineFailed : ExitPortNotOpened,
+                  varo::WithFullStop(varo::WithDeviceAdvice(e.Message(), failure)));
     } catch (const std::exception& e) {
       return Fail(ExitFailed, e.what());
     }
@@ -136,7 +140,10 @@ class TRun {
     varo::TDeviceHooks hooks;
     hooks.Pause = Io_.Pause;
     hooks.PortName = [this] { return Request_.Port; };
-    hooks.Progress = [this](int value) { Progress_.Show(value); };
+    hooks.Progress = [this](int value) {
+      Sent_ = value;
+      Progress_.Show(value);
+    };
     hooks.StopRequested = Io_.StopRequested;
     Tries_ = 0;
     hooks.RetryAfterNoAnswer = [this] {
@@ -171,6 +178,7 @@ class TRun {
   TProgress Progress_;
   TComPort Port_;
   int Tries_ = 0;
+  int Sent_ = 0;  // image bytes of the transfer so far
 };
 
 }  // namespace

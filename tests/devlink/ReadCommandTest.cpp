@@ -139,10 +139,9 @@ TEST_P(CodeAndBuzzerBytes, AreTakenAsTheIndicatorSendsThem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bytes, CodeAndBuzzerBytes,
-                         // 0 is an index in a file, but no code system on the line.
                          testing::Values(CodeCase{16, 2, 4, " 7 Segment", true},
-                                         CodeCase{0, 0, 3, " Sayıcı 2", false},
-                                         CodeCase{32, 255, 3, " Sayıcı 2", true}));
+                                         CodeCase{1, 0, 0, " Binary", false},
+                                         CodeCase{8, 255, 3, " Sayıcı 2", true}));
 
 // "EV1.0": the bytes after the "E" are still waiting when "r" goes out; none of them may become
 // part of the image the terminal hands over.
@@ -257,7 +256,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BadImage{{{244, 68}}, "İlk Kat", 68},
                     // Floor 59 leaves one last floor, 60: item 1 is beyond that list.
                     BadImage{{{244, 67}, {247, 1}}, "Son Kat", 1}, BadImage{{{245, 0}}, "Frame sayısı", 0},
-                    BadImage{{{245, 62}}, "Frame sayısı", 62}));
+                    BadImage{{{245, 62}}, "Frame sayısı", 62},
+                    BadImage{{{245, 15}}, "0 ile 15 arası katlar için 16 olmalı", 15},
+                    // 0 is an index in a file, but no code system on the line.
+                    BadImage{{{246, 0}}, "Kod sistemi (bayt 246) 0; 1, 2, 4, 8 ya da 16 olmalı", 0},
+                    BadImage{{{246, 32}}, "Kod sistemi (bayt 246) 32; 1, 2, 4, 8 ya da 16 olmalı", 32}));
 
 namespace {
 

@@ -134,6 +134,7 @@ TEST_F(WriteTest, F9WritesWithAnyModifiersInEditingModeOnlyAndTheKeyGoesOn) {
 }
 
 TEST_F(WriteTest, ShowFloorNumbersSendsSAndLeavesThePortOpen) {
+  EditingMode();
   Window->ProgressBar1->setValue(40);
   QTest::mouseClick(Window->SpeedButton18, Qt::LeftButton);
   ASSERT_TRUE(WaitForReceived(2));
@@ -227,7 +228,9 @@ TEST_F(WriteTest, HangUpMidWriteShowsTheErrorOnceAndANewIndicatorTakesTheNextWri
   ASSERT_EQ(Dialogs->Calls.size(), 1u);
   EXPECT_EQ(Dialogs->Calls[0].Kind, "Error");
   EXPECT_EQ(Dialogs->Calls[0].Caption, "VARO PROGRAMMER");
-  EXPECT_EQ(Dialogs->Calls[0].Text, "WriteFile function failed (win error code: 5)");
+  EXPECT_EQ(Dialogs->Calls[0].Text,
+            "WriteFile function failed (win error code: 5)\n"
+            "Hat yazma sırasında koptu: gösterge şimdi yarım bir görüntü tutuyor. Bağlantıyı denetleyip yeniden yazın.");
   EXPECT_EQ(Window->ProgressBar1->value(), 100) << "the bar stays where the transfer stopped";
   EXPECT_TRUE(Window->ComPort1.Connected());
   EXPECT_FALSE(Window->CommandLock().Busy());
@@ -247,6 +250,7 @@ TEST_F(WriteTest, APortLeftOpenAfterAHangUpCloses) {
   hangUp.Fault = sim::Fault::HangUpInWrite;
   hangUp.HangUpAfter = 1;
   StartIndicator(hangUp);
+  EditingMode();
   EXPECT_FALSE(Run([&] { Window->BtnWriteClick(); }));
   ASSERT_TRUE(Window->ComPort1.Connected());
   Window->ComPort1.Close();

@@ -66,6 +66,21 @@ run --port "$work/none" --show-floors
 expect 3 "missing port"
 [[ $err == *"Unable to open com port (win error code: 2)"* ]] || fail "missing port: $err"
 
+# 3: a port another program holds, and a path that is no serial port: the component's message and
+# a line of advice.
+sim busy
+flock "$work/busy" sleep 30 &
+pids+=($!)
+sleep 0.3
+run --port "$work/busy" --show-floors
+expect 3 "busy port"
+[[ $err == *"Unable to open com port (win error code: 11)"$'\n'"Port başka bir programda açık; o programı kapatın. Portu kimin tuttuğunu 'fuser -v $work/busy' gösterir."* ]] ||
+  fail "busy port: $err"
+run --port "$work/p.vrd" --show-floors
+expect 3 "no serial port"
+[[ $err == *"SetCommState function failed (win error code: 25)"$'\n'"$work/p.vrd bir seri port değil; göstergenin bağlı olduğu portu seçin."* ]] ||
+  fail "no serial port: $err"
+
 # 5: project files the window refuses, with its texts; nothing is sent.
 sim good --project "$work/p.vrd"
 head -c 255 "$work/p.vrd" >"$work/short.vrd"
@@ -142,7 +157,8 @@ grep -q '^s:' "$work/answer.log" && fail "the s went out after Ctrl+C"
 sim drop --fault hang-up-in-write --hang-up-after 5
 run --port "$work/drop" --write "$work/p.vrd"
 expect 7 "hang-up"
-[[ -z $out && $err == *"WriteFile function failed"* ]] || fail "hang-up: $err"
+[[ -z $out && $err == *"WriteFile function failed"* && $err == *"gösterge şimdi yarım bir görüntü tutuyor"* ]] ||
+  fail "hang-up: $err"
 
 # 130: Ctrl+C mid-write stops after the byte on its way and lets the port go.
 sim stop
