@@ -199,6 +199,45 @@ TEST_F(EditorPlusTest, UndoWaitsWhileThePanelIsShown) {
   EXPECT_EQ(Window->BuildDeviceImage(varo::CodeSystemForm::Device)[244], 8);
 }
 
+// After typing a label, or a port name, a click on the picture gives the keys to the frame: Ctrl+Z
+// undoes the click there, Ctrl+V pastes a pattern, rather than acting on the text of the box.
+TEST_F(EditorPlusTest, AClickOnThePictureTakesTheKeysFromTheBoxes) {
+  const QPoint seed(varo::SeedOf(0).X, varo::SeedOf(0).Y);
+  for (QWidget* box : {static_cast<QWidget*>(Window->LabelEdit), static_cast<QWidget*>(Window->comport)}) {
+    SCOPED_TRACE(box->objectName().toStdString());
+    const varo::SegmentPattern before = Frame(0);
+    box->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "A");
+    QTest::mouseClick(Window->Image1, Qt::LeftButton, Qt::NoModifier, seed);
+    ASSERT_NE(Frame(0), before);
+    EXPECT_EQ(QApplication::focusWidget(), Window->Image1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Frame(0), before) << "the click on the picture is undone";
+    QGuiApplication::clipboard()->setText("fc 52 ee 18");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Frame(0), varo::LabelPattern(U"B2"));
+    Window->UndoProject();
+  }
+}
+
+// Enter, or a paste, in the port box uses the text as a port name without adding it to the list,
+// so that later typing is not completed to it.
+TEST_F(EditorPlusTest, ThePortBoxListsOnlyThePortsFound) {
+  const int listed = Window->comport->count();
+  Window->comport->setFocus();
+  QGuiApplication::clipboard()->setText("anything at all");
+  QTest::keyClick(Window->comport, Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClick(Window->comport, Qt::Key_Return);
+  Window->comport->lineEdit()->clear();
+  QTest::keyClicks(Window->comport, "/tmp/x");
+  QTest::keyClick(Window->comport, Qt::Key_Return);
+  EXPECT_EQ(Window->comport->count(), listed);
+  EXPECT_EQ(Window->comport->currentText(), "/tmp/x");
+  Window->comport->lineEdit()->clear();
+  QTest::keyClicks(Window->comport, "an");
+  EXPECT_EQ(Window->comport->currentText(), "an") << "not completed to the pasted text";
+}
+
 TEST_F(EditorPlusTest, CopyAndPasteThroughTheClipboard) {
   Type("P");
   Keys(Qt::Key_C);
