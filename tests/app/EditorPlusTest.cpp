@@ -59,6 +59,11 @@ class EditorPlusTest : public WindowTest {
 
 }  // namespace
 
+// A preview text as written, with the spaces inside each entry the unbreaking ones the dialog uses.
+QString Entries(const char* text) {
+  return QString::fromUtf8(text).replace(QStringLiteral(" → "), QStringLiteral("\u00A0→\u00A0"));
+}
+
 TEST_F(EditorPlusTest, TypingALabelSetsTheCurrentFrame) {
   QTest::keyClick(Window.get(), Qt::Key_PageUp);  // frame 1, floor -2
   Type("b2");
@@ -307,7 +312,7 @@ TEST_F(EditorPlusTest, SeveralFloorsGetTheirLabelsInOneUndoStep) {
     EXPECT_TRUE(d.BasementBox->isChecked() && d.GroundBox->isChecked());
     d.PrefixEdit->setText("k");
     d.GroundEdit->setText("g");
-    EXPECT_EQ(d.Preview->text(), QString::fromUtf8("-3 → K3   -2 → K2   -1 → K1   0 → G"));
+    EXPECT_EQ(d.Preview->text(), Entries("-3 → K3   -2 → K2   -1 → K1   0 → G"));
     d.OkButton->click();
   });
   const char32_t* labels[] = {U"K3", U"K2", U"K1", U"G"};
@@ -351,7 +356,7 @@ TEST(SeveralFloorsDialog, OffersOnlyWhatTheRangeHas) {
     TSeveralFloorsDialog d(c.FirstFloor, c.FrameCount, nullptr);
     EXPECT_EQ(d.BasementBox->isEnabled(), c.Basement);
     EXPECT_EQ(d.GroundBox->isEnabled(), c.Ground);
-    EXPECT_EQ(d.Preview->text(), QString::fromUtf8(c.Preview));
+    EXPECT_EQ(d.Preview->text(), Entries(c.Preview));
     EXPECT_EQ(d.OkButton->isEnabled(), c.Basement || c.Ground);
     EXPECT_EQ(d.Labels().BasementPrefix.has_value(), c.Basement);
     EXPECT_EQ(d.Labels().GroundLabel.has_value(), c.Ground);
@@ -367,4 +372,31 @@ TEST(SeveralFloorsDialog, OffersOnlyWhatTheRangeHas) {
   typed.PrefixEdit->insert(QString::fromUtf8("ı"));
   QTest::keyClicks(typed.PrefixEdit, "x?");
   EXPECT_EQ(typed.PrefixEdit->text(), "I");
+}
+
+// No prefix would make floor -8 read as 8: refused with a word why, until a prefix is typed.
+TEST(SeveralFloorsDialog, AnEmptyPrefixIsRefused) {
+  TSeveralFloorsDialog d(-8, 12, nullptr);
+  d.PrefixEdit->clear();
+  EXPECT_FALSE(d.OkButton->isEnabled());
+  EXPECT_TRUE(d.Preview->text().startsWith(QString::fromUtf8("Önek boş"))) << d.Preview->text().toStdString();
+  d.BasementBox->setChecked(false);
+  EXPECT_TRUE(d.OkButton->isEnabled()) << "floor 0 alone is still labelled";
+  d.BasementBox->setChecked(true);
+  QTest::keyClicks(d.PrefixEdit, "b");
+  EXPECT_TRUE(d.OkButton->isEnabled());
+  EXPECT_TRUE(d.Preview->text().startsWith(Entries("-8 → B8")));
+}
+
+// However narrow the dialog, an entry of the preview is never broken across lines.
+TEST(SeveralFloorsDialog, PreviewEntriesNeverWrapInside) {
+  TSeveralFloorsDialog d(-8, 12, nullptr);
+  d.Preview->setFixedWidth(120);
+  const QString text = d.Preview->text();
+  const QFontMetrics metrics(d.Preview->font());
+  const QRect wrapped = metrics.boundingRect(QRect(0, 0, 120, 1000), Qt::TextWordWrap, text);
+  for (const QString& entry : text.split("   ")) {
+    EXPECT_FALSE(entry.contains(' ')) << entry.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(entry), wrapped.width() + 1);
+  }
 }
