@@ -197,6 +197,25 @@ TEST_F(SheetTest, BadPathsAndPaperAreRefusedAndChangeNothing) {
   EXPECT_EQ(Dialogs->Calls.size(), calls + 1) << "only the cancelled file dialog";
 }
 
+// A long file name is shortened with "…" in the middle, keeping its start and its end, rather than
+// cut off where the line ends.
+TEST_F(SheetTest, ALongFileNameIsShortenedInTheMiddle) {
+  const QString name = "Bodrum " + QString(150, 'k') + " sonu.vrd";
+  Window->setWindowTitle("VARO PROGRAMLAYICI - " + Dir.filePath(name));
+  const QString pdf = Dir.filePath("long.pdf");
+  Dialogs->Files.push_back(pdf);
+  Window->SaveSheetPdf();
+  QProcess text;
+  text.start(VARO_PDFTOTEXT, {pdf, "-"});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString words = QString::fromUtf8(text.readAllStandardOutput());
+  const QRegularExpressionMatch line = QRegularExpression("Dosya: ([^\n]*)").match(words);
+  ASSERT_TRUE(line.hasMatch()) << words.toStdString();
+  EXPECT_TRUE(line.captured(1).startsWith("Bodrum k")) << line.captured(1).toStdString();
+  EXPECT_TRUE(line.captured(1).contains(QString::fromUtf8("…")));
+  EXPECT_TRUE(line.captured(1).endsWith("k sonu.vrd")) << line.captured(1).toStdString();
+}
+
 TEST_F(SheetTest, AWriteThatFailsHalfwayKeepsTheEarlierSheet) {
   const QString pdf = Dir.filePath("sheet.pdf"), png = Dir.filePath("sheet.png");
   for (const QString& path : {pdf, png}) {
