@@ -23,7 +23,7 @@ std::u32string ToU32(const QString& s) {
 QLineEdit* LabelBox(int maxLength, const char* text, QWidget* parent) {
   auto* edit = new QLineEdit(Text(text), parent);
   edit->setMaxLength(maxLength);
-  edit->setValidator(new TLabelValidator(maxLength, edit));
+  new TLabelValidator(maxLength, edit);
   edit->setFixedWidth(40);
   edit->setAlignment(Qt::AlignRight);
   return edit;

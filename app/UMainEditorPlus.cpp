@@ -28,7 +28,7 @@ void TFmMain::SetUpEditorPlus() {
   LabelEdit->setObjectName("LabelEdit");
   LabelEdit->setGeometry(458, 4, 40, 24);
   LabelEdit->setMaxLength(varo::MaxLabelLength);
-  LabelEdit->setValidator(new TLabelValidator(varo::MaxLabelLength, LabelEdit));
+  new TLabelValidator(varo::MaxLabelLength, LabelEdit);
   QFont font = LabelEdit->font();
   font.setBold(true);
   font.setPointSize(11);

@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
+#include "LabelValidator.h"
 #include "Overview.h"
 #include "ProjectSnapshot.h"
 #include "SeveralFloorsDialog.h"
@@ -78,12 +80,17 @@ TEST_F(EditorPlusTest, TypingALabelSetsTheCurrentFrame) {
   Type("i");
   EXPECT_EQ(Window->LabelEdit->text(), "İ");
   EXPECT_EQ(Frame(2), varo::LabelPattern(U"İ"));
-  // Characters the font lacks never reach the box; at most two characters.
+  // Characters the font lacks never reach the box, and a hint beside it names them; at most two
+  // characters.
   Window->LabelEdit->clear();
+  QToolTip::hideText();
   Window->LabelEdit->insert("ä");
   EXPECT_EQ(Window->LabelEdit->text(), "");
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), TLabelValidator::RefusedHint(QString::fromUtf8("ä")));
   QTest::keyClicks(Window->LabelEdit, "?#zp9");
   EXPECT_EQ(Window->LabelEdit->text(), "ZP");
+  EXPECT_TRUE(QToolTip::text().startsWith(QString::fromUtf8("Etiket bunu çizemez: #")));
 }
 
 TEST_F(EditorPlusTest, UndoAndRedoEveryKindOfChange) {
