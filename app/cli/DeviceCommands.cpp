@@ -15,6 +15,8 @@
 
 namespace {
 
+const char* const ShowFloorsDoneText = "Gösterge kat numaralarını gösteriyor.";
+
 // Ends the command with its exit code; the message goes to stderr.
 struct TCommandEnd {
   int Code;
@@ -101,6 +103,7 @@ class TRun {
         // Closing discards what the line has not carried yet: give the "s" a byte's time.
         Io_.Pause(varo::BytePauseMs);
         Port_.Close();
+        Result(ShowFloorsDoneText);
         return;
     }
   }

@@ -28,6 +28,10 @@ void Write(const QString& path, const QByteArray& bytes) {
 
 QString Advice(int error) { return QString::fromStdString(varo::FileErrorAdvice(error)); }
 
+// The first line of a failed open or save: a Turkish heading, the path, the system's own words.
+QString Opening(const QString& path, const char* text) { return "Ayar dosyası açılamadı: " + path + " (" + text + ")"; }
+QString Saving(const QString& path, const char* text) { return "Ayar dosyası kaydedilemedi: " + path + " (" + text + ")"; }
+
 QByteArray DefaultFile() {
   QByteArray b;
   for (int i = 0; i < 16; ++i)
@@ -191,11 +195,11 @@ TEST_F(FileTest, FilesThatCannotBeReadChangeNothing) {
   const struct {
     QString File;
     QString Message;
-  } cases[] = {{Path("short.vrd"), "Read beyond end of file: " + Path("short.vrd") +
+  } cases[] = {{Path("short.vrd"), Opening(Path("short.vrd"), "Read beyond end of file") +
                                         "\nDosya 256 bayttan kısa; bir VARO ayar dosyası değil."},
-               {Path("missing.vrd"), "File not found: " + Path("missing.vrd") + "\n" + Advice(ENOENT)},
-               {Path("short.vrd/x.vrd"), "Invalid filename: " + Path("short.vrd/x.vrd") + "\n" + Advice(ENOTDIR)},
-               {Dir.path(), "I/O error 21: " + Dir.path() + "\n" + Advice(EISDIR)}};
+               {Path("missing.vrd"), Opening(Path("missing.vrd"), "File not found") + "\n" + Advice(ENOENT)},
+               {Path("short.vrd/x.vrd"), Opening(Path("short.vrd/x.vrd"), "Invalid filename") + "\n" + Advice(ENOTDIR)},
+               {Dir.path(), Opening(Dir.path(), "I/O error 21") + "\n" + Advice(EISDIR)}};
   Window->FrameTable[3] = varo::SegmentPattern{{3, 3, 3, 3}};
   Window->setWindowTitle("VARO PROGRAMLAYICI - " + Path("old.vrd"));
   for (bool modified : {false, true}) {
@@ -310,7 +314,7 @@ TEST_F(FileTest, AFailedSaveKeepsTheOldFileTitleAndModified) {
     Save(Path("p.vrd"));
   }
 
-  EXPECT_EQ(LastError(), "Disk full: " + Path("p.vrd") + "\n" + QString::fromStdString(varo::FileErrorAdvice(ENOSPC)));
+  EXPECT_EQ(LastError(), Saving(Path("p.vrd"), "Disk full") + "\n" + Advice(ENOSPC));
   EXPECT_EQ(Read(Path("p.vrd")), old);
   EXPECT_EQ(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
   EXPECT_EQ(Window->windowTitle(), "VARO PROGRAMLAYICI - before");
@@ -320,7 +324,7 @@ TEST_F(FileTest, AFailedSaveKeepsTheOldFileTitleAndModified) {
 TEST_F(FileTest, SaveIntoAMissingFolder) {
   Window->Modified = true;
   Save(Path("no/such/p.vrd"));
-  EXPECT_EQ(LastError(), "File not found: " + Path("no/such/p.vrd") + "\n" +
+  EXPECT_EQ(LastError(), Saving(Path("no/such/p.vrd"), "File not found") + "\n" +
                              QString::fromStdString(varo::FileErrorAdvice(ENOENT)));
   EXPECT_TRUE(Window->Modified);
 }
@@ -420,7 +424,7 @@ TEST_F(FileTest, SaveIntoAReadOnlyFolder) {
   Save(Path("locked/p.vrd"));
   if (root) ASSERT_EQ(::seteuid(0), 0);
   QFile::setPermissions(Path("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  EXPECT_EQ(LastError(), "File access denied: " + Path("locked/p.vrd") + "\n" + Advice(EACCES));
+  EXPECT_EQ(LastError(), Saving(Path("locked/p.vrd"), "File access denied") + "\n" + Advice(EACCES));
   EXPECT_EQ(Read(Path("locked/p.vrd")), old);
   EXPECT_EQ(Window->windowTitle(), "VARO PROGRAMLAYICI - before");
   EXPECT_TRUE(Window->Modified);

@@ -13,6 +13,7 @@
 #include "SheetFile.h"
 #include "SpecialFiles.h"
 #include "WindowFixture.h"
+#include "core/ErrorText.h"
 #include "core/LabelFont.h"
 #include "core/Thumbnail.h"
 
@@ -216,6 +217,17 @@ TEST_F(SheetTest, ALongFileNameIsShortenedInTheMiddle) {
   EXPECT_TRUE(line.captured(1).endsWith("k sonu.vrd")) << line.captured(1).toStdString();
 }
 
+// Into a folder that is not there: said as a project file's save says it, with no word of a file
+// left untouched where there was none.
+TEST_F(SheetTest, ASaveIntoAMissingFolderSaysSoAndClaimsNoOldFile) {
+  const QString pdf = Dir.filePath("no/such/sheet.pdf");
+  Dialogs->Files.push_back(pdf);
+  Window->SaveSheetPdf();
+  ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Save", "Error"}));
+  EXPECT_EQ(Dialogs->Calls[1].Text, "Kat sayfası kaydedilemedi: " + pdf + " (File not found)\n" +
+                                        QString::fromStdString(varo::FileErrorAdvice(ENOENT)));
+}
+
 TEST_F(SheetTest, AWriteThatFailsHalfwayKeepsTheEarlierSheet) {
   const QString pdf = Dir.filePath("sheet.pdf"), png = Dir.filePath("sheet.png");
   for (const QString& path : {pdf, png}) {
@@ -232,6 +244,9 @@ TEST_F(SheetTest, AWriteThatFailsHalfwayKeepsTheEarlierSheet) {
   }
 
   ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Save", "Error", "Save", "Error"}));
+  EXPECT_EQ(Dialogs->Calls[1].Text, "Kat sayfası kaydedilemedi: " + pdf + " (Disk full)\n" +
+                                        QString::fromStdString(varo::FileErrorAdvice(ENOSPC)) +
+                                        QString::fromUtf8("\nVar olan dosyaya dokunulmadı."));
   for (const QString& path : {pdf, png}) {
     QFile kept(path);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));

@@ -90,8 +90,8 @@ while IFS='|' read -r file message; do
   expect 5 "$file"
   [[ -z $out && $err == *"$message"* ]] || fail "$file: $err"
 done <<CASES
-$work/missing.vrd|File not found: $work/missing.vrd
-$work/short.vrd|Read beyond end of file: $work/short.vrd
+$work/missing.vrd|Ayar dosyası açılamadı: $work/missing.vrd (File not found)
+$work/short.vrd|Ayar dosyası açılamadı: $work/short.vrd (Read beyond end of file)
 $work/zero.vrd|Ayar dosyası açılamadı: $work/zero.vrd
 $work/zero.vrd|Frame sayısı (bayt 245) 0; 1 ile 61 arasında olmalı
 CASES
@@ -108,6 +108,7 @@ expect 0 "read"
 cmp "$work/p.vrd" "$work/back.vrd" || fail "the read saved other bytes than the window would"
 run --port "$work/good" --show-floors
 expect 0 "show floors"
+[[ $out == "Gösterge kat numaralarını gösteriyor." ]] || fail "show floors said: $out"
 await grep -q 's: showing the floor numbers' "$work/good.log" || fail "no s"
 
 # 0: an indicator that says more than "E", or says it late: verify and read take none of it.
