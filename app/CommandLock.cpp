@@ -10,15 +10,26 @@ TCommandLock::~TCommandLock() {
   if (qApp) qApp->removeEventFilter(this);
 }
 
+bool TCommandLock::Locks(const QWidget* window) const {
+  const QWidget* modal = QApplication::activeModalWidget();
+  for (const QWidget* w = window; w; w = w->parentWidget()) {
+    if (w == modal) return false;
+    if (w == Window_) return true;
+  }
+  return false;
+}
+
 bool TCommandLock::eventFilter(QObject* watched, QEvent* event) {
   if (!Busy_ || !watched->isWidgetType()) return false;
-  if (static_cast<QWidget*>(watched)->window() != Window_) return false;
+  if (!Locks(static_cast<QWidget*>(watched)->window())) return false;
   if (event->type() == QEvent::Close && watched == Window_) {
     // Refused for now; the window closes when the stopped command is over.
     event->ignore();
     Stopping_ = true;
     return true;
   }
+  // Taken as overridden, a key press starts no shortcut (undo, the overview) either.
+  if (event->type() == QEvent::ShortcutOverride) event->accept();
   return event->isInputEvent();
 }
 

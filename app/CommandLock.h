@@ -1,7 +1,8 @@
 #pragma once
-// While a device command runs the window takes no user input and no second
-// command can start. Input given meanwhile is dropped when the command ends,
-// so a click made during a 16-second write does not start another one.
+// While a device command runs the window, and every window it owns, takes no
+// user input and no second command can start: input given meanwhile is
+// dropped, so a click made during a 16-second write does not start another
+// one. Only a modal box the command shows (Retry/Cancel, a message) is used.
 // Closing the window meanwhile asks nothing: it stops the command, which
 // checks Stopping() between its steps, and the window closes once it is over.
 #include <QObject>
@@ -25,6 +26,8 @@ class TCommandLock : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The window or one it owns (the overview, say), unless it is the modal box shown now.
+  bool Locks(const QWidget* window) const;
   friend class TDeviceCommand;
   QWidget* Window_;
   bool Busy_ = false;

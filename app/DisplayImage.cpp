@@ -11,6 +11,9 @@ TDisplayImage::TDisplayImage(QWidget* parent) : QWidget(parent) {
   if (Picture_.size() != QSize(varo::DisplayWidth, varo::DisplayHeight))
     throw std::runtime_error("The display bitmap is missing from the program's resources");
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // A click on the picture takes the keys from the label box or the port box, so that Ctrl+Z and
+  // Ctrl+V then act on the frame.
+  setFocusPolicy(Qt::ClickFocus);
 }
 
 varo::RgbView TDisplayImage::View() {

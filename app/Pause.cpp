@@ -26,7 +26,9 @@ void RealPause(int milliseconds, const std::function<bool()>& stopped) {
     const auto left = deadline - Clock::now();
     if (left <= Margin) break;
     wake.start(std::chrono::duration_cast<std::chrono::milliseconds>(left - Margin));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    // The window system counts a close request as user input: excluding input would hold it back
+    // until the command is over.
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
   std::this_thread::sleep_until(deadline);
 }

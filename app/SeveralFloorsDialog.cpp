@@ -23,7 +23,7 @@ std::u32string ToU32(const QString& s) {
 QLineEdit* LabelBox(int maxLength, const char* text, QWidget* parent) {
   auto* edit = new QLineEdit(Text(text), parent);
   edit->setMaxLength(maxLength);
-  edit->setValidator(new TLabelValidator(maxLength, edit));
+  new TLabelValidator(maxLength, edit);
   edit->setFixedWidth(40);
   edit->setAlignment(Qt::AlignRight);
   return edit;
@@ -81,11 +81,20 @@ varo::SeveralFloorsLabels TSeveralFloorsDialog::Labels() const {
 
 void TSeveralFloorsDialog::ShowPreview() {
   const varo::SeveralFloorsLabels labels = Labels();
+  if (labels.BasementPrefix && labels.BasementPrefix->empty()) {
+    // Without a prefix floor -8 would read "8", as the eighth floor above ground.
+    Preview->setText(Text("Önek boş: eksi katlar artı katlarla karışır (-1 → 1). Bir önek yazın ya da eksi katları "
+                          "kaldırın."));
+    OkButton->setEnabled(false);
+    return;
+  }
+  // Spaces that do not break inside an entry: the preview wraps between floors only.
+  const QString arrow = QStringLiteral("\u00A0→\u00A0");
   QStringList parts;
   if (labels.BasementPrefix)
     for (int floor = FirstFloor_; floor < 0 && floor <= LastFloor_; ++floor)
-      parts << QString("%1 → %2%3").arg(floor).arg(FromU32(*labels.BasementPrefix)).arg(-floor);
-  if (labels.GroundLabel) parts << QString("0 → %1").arg(FromU32(*labels.GroundLabel));
+      parts << QString("%1%2%3%4").arg(floor).arg(arrow, FromU32(*labels.BasementPrefix)).arg(-floor);
+  if (labels.GroundLabel) parts << "0" + arrow + FromU32(*labels.GroundLabel);
   Preview->setText(parts.isEmpty() ? Text("Hiçbir kat değişmez.") : parts.join("   "));
   OkButton->setEnabled(!parts.isEmpty());
 }

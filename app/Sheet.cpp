@@ -50,9 +50,13 @@ void PaintSheet(QPainter& painter, const QSizeF& pageMm, const TSheet& sheet) {
   painter.setFont(SheetFont(HeadingMm, k, true));
   painter.drawText(onPage(layout.Heading), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(SheetHeading));
   painter.setFont(SheetFont(DetailMm, k, false));
-  for (size_t i = 0; i < details.size(); ++i)
-    painter.drawText(onPage(layout.DetailLines[i]), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromStdString(details[i]));
+  const QFontMetricsF detailMetrics(painter.font(), painter.device());
+  for (size_t i = 0; i < details.size(); ++i) {
+    const QRectF line = onPage(layout.DetailLines[i]);
+    // A long path keeps its start and its file name, with "…" between, inside the margin.
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
+                     detailMetrics.elidedText(QString::fromStdString(details[i]), Qt::ElideMiddle, line.width()));
+  }
 
   const varo::ThumbnailPainter& drawings = SheetDrawings();
   const QFont floorFont = SheetFont(FloorMm, k, true), patternFont = SheetFont(PatternMm, k, false);

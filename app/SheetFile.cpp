@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cmath>
 
 #include "VaroApplication.h"
@@ -16,28 +17,47 @@
 
 namespace {
 
-QString NotWritten(const QString& path, const QString& why) {
-  return QString::fromUtf8("Kat sayfası kaydedilemedi; var olan dosyaya dokunulmadı.\n%1\n%2").arg(path, why);
+const char* const Heading = "Kat sayfası kaydedilemedi";
+
+bool Exists(const QString& path) {
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+// As a project file's save says it: the path, the system's words, what to do; and, only where
+// there was a file, that it is as it was.
+QString NotWritten(const QString& path, bool existed, int error, const QString& qtWhy) {
+  const std::string message =
+      error != 0 ? varo::FileErrorMessage(Heading, varo::FileErrorText(error), QFile::encodeName(path).toStdString(),
+                                          varo::FileErrorAdvice(error))
+                 : std::string(Heading) + ": " + QFile::encodeName(path).toStdString() + "\n" + qtWhy.toStdString();
+  return QString::fromStdString(message) + (existed ? QString::fromUtf8("\nVar olan dosyaya dokunulmadı.") : QString());
 }
 
 // A device, FIFO, socket or folder under that name is never replaced by a page.
 QString RefuseNonRegularFile(const QString& path) {
   struct stat st {};
   if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode)) return {};
-  return NotWritten(path, QString::fromStdString("Bu bir " + varo::FileKindName(st.st_mode) + ", dosya değil."));
+  return QString::fromStdString(std::string(Heading) + ": " + QFile::encodeName(path).toStdString() + "\nBu bir " +
+                                varo::FileKindName(st.st_mode) + ", dosya değil; ona dokunulmadı.");
 }
 
 // The whole file in one write to a temporary file that replaces the old one only
 // once it is complete.
 QString WriteWhole(const QString& path, const QByteArray& bytes) {
+  const bool existed = Exists(path);
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return NotWritten(path, file.errorString());
+  errno = 0;
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return NotWritten(path, existed, errno, file.errorString());
   if (file.write(bytes) != bytes.size()) {
+    // A write that comes up short has found the disk full (or a file size limit).
+    const int error = errno != 0 ? errno : ENOSPC;
     const QString why = file.errorString();
     file.cancelWriting();
-    return NotWritten(path, why);
+    return NotWritten(path, existed, error, why);
   }
-  if (!file.commit()) return NotWritten(path, file.errorString());
+  errno = 0;
+  if (!file.commit()) return NotWritten(path, existed, errno, file.errorString());
   return {};
 }
 

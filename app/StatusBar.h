@@ -13,6 +13,9 @@ class TStatusBar : public QWidget {
   QString PanelText(int panel) const { return Texts_.at(panel); }
   void SetPanelText(int panel, const QString& text);
   int PanelWidth(int panel) const { return Widths_.at(panel); }
+  // Where a panel's text goes, and the bar's font made just small enough for the text to fit there.
+  QRect TextRect(int panel) const;
+  QFont FittedFont(const QString& text, int width) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -47,6 +47,8 @@ TFmMain::TFmMain(QWidget* parent) : QWidget(parent), Dialogs_(std::make_unique<T
   connect(BtnWrite, &QToolButton::clicked, this, &TFmMain::BtnWriteClick);
   connect(BtnRead, &QToolButton::clicked, this, &TFmMain::BtnReadClick);
   connect(SpeedButton18, &QToolButton::clicked, this, &TFmMain::SpeedButton18Click);
+  // Ticking the buzzer is part of the project an undo brings back.
+  connect(CheckBox1, &QCheckBox::clicked, this, [this] { NoteProjectChange(); });
   KeyPreview_ = new TKeyPreview(this, [this](int key, Qt::KeyboardModifiers m) { FormKeyDown(key, m); });
   CommandLock_ = new TCommandLock(this);
   Pause_ = [this](int ms) { RealPause(ms, [this] { return CommandStopped(); }); };
@@ -98,7 +100,7 @@ void TFmMain::FormShow() {
   EnterSetupMode();
   FillDefaultFrames();
   RememberTableRange();
-  FrameHistory_.Reset(FrameTableSnapshot());
+  History_.Reset(ProjectSnapshot());
   CurrentFrame = 0;
   PaintFrame(CurrentFrame);
   ShowFrameCounter();
@@ -156,6 +158,8 @@ void TFmMain::DownBtnClick() {
 }
 
 void TFmMain::FormKeyDown(int Key, Qt::KeyboardModifiers) {
+  // The keys stand for buttons the floor-range panel disables.
+  if (InSetupMode()) return;
   if (Key == Qt::Key_PageUp) UpBtnClick();
   if (Key == Qt::Key_PageDown) DownBtnClick();
   if (Key == Qt::Key_F9) BtnWriteClick();

@@ -13,7 +13,7 @@
 #include "SerialHooks.h"
 #include "core/DeviceImage.h"
 #include "core/DeviceProtocol.h"
-#include "core/FrameHistory.h"
+#include "core/ProjectHistory.h"
 #include "core/SegmentPattern.h"
 #include "core/SerialPorts.h"
 #include "ui_UMain.h"
@@ -24,6 +24,7 @@ class QLineEdit;
 class QToolButton;
 class TOverview;
 class QPrinter;
+class QTimer;
 struct TSheet;
 namespace varo {
 struct SeveralFloorsLabels;
@@ -34,6 +35,13 @@ extern const char* const MainTitle;  // "VARO PROGRAMLAYICI"
 
 // A project file the window cannot show; the message names the file and the field.
 class EProjectFileRefused : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A failure of the port during a device command: the serial component's message, and on a line of
+// its own what the technician can do about it.
+class EDeviceCommandFailed : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -88,9 +96,10 @@ class TFmMain : public QWidget, public Ui::FmMain {
   // The project as 256 bytes. Never takes more frames than FrameTable holds;
   // while the floor-range panel is open it describes the table, not the panel.
   varo::DeviceImage BuildDeviceImage(varo::CodeSystemForm form) const;
-  // Makes a decoded image the project (frames, range, code system, buzzer),
-  // shows frame 0 and clears Modified; the title is the caller's.
-  void ApplyProjectImage(const varo::ProjectImage& image);
+  // Makes a decoded image the project (frames, range, code system, buzzer)
+  // with its title, shows frame 0 and clears Modified: one undo step, and the
+  // state an undo back to it finds unmodified.
+  void ApplyProjectImage(const varo::ProjectImage& image, const QString& title);
   // Sets CodeSystem, the list on the panel and the status text.
   void SelectCodeSystem(uint8_t index);
 
@@ -146,13 +155,14 @@ class TFmMain : public QWidget, public Ui::FmMain {
 
  public:
   // Editor extras: the label box of the top row, copy and paste of the
-  // current frame (Ctrl+C, Ctrl+V), undo and redo (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z).
+  // current frame (Ctrl+C, Ctrl+V), undo and redo of the whole project
+  // (Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z) in editing mode.
   QLineEdit* LabelEdit = nullptr;
   void LabelEditApply();
   void CopyFrame();
   void PasteFrame();
-  void UndoFrameTable();
-  void RedoFrameTable();
+  void UndoProject();
+  void RedoProject();
   // "TÜM KATLAR" (F2): the overview window, following every change.
   QToolButton* OverviewButton = nullptr;
   TOverview* Overview = nullptr;
@@ -176,12 +186,12 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void SetUpEditorPlus();
   // A tool button with a 20 x 19 glyph from resources/glyphs, in the free space of the top row.
   QToolButton* AddTopRowButton(const char* name, const QRect& geometry, const char* glyph, const char* tip);
-  varo::FrameTableState FrameTableSnapshot() const;
-  // After every change of the frame table: one undo step.
-  void NoteFrameTableChange();
+  varo::ProjectState ProjectSnapshot() const;
+  // After every change of the project (frames, range, code system, buzzer): one undo step.
+  void NoteProjectChange();
   void SetCurrentFramePattern(const varo::SegmentPattern& pattern);
-  void RestoreFrameTable(const varo::FrameTableState& state);
-  varo::FrameHistory FrameHistory_;
+  void RestoreProject(const varo::ProjectState& state);
+  varo::ProjectHistory History_;
   void SetUpSheet();
   TSheet CurrentSheet() const;
   TPrintDialog PrintDialog_;
@@ -197,6 +207,8 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void ShowFrameCounter();
   void FillDefaultFrames();
   void ShowStatusBarMenu(const QPoint& at);
+  // The status bar menu's choice: SelectCodeSystem, and an undo step.
+  void ChooseCodeSystem(uint8_t index);
   void FillAllSegments(bool lit);
   // Asks for a file name and saves; false when the dialog was cancelled.
   bool SaveProject();
@@ -205,6 +217,9 @@ class TFmMain : public QWidget, public Ui::FmMain {
 
   // The device link with this window's pauses, port box, progress bar and Retry/Cancel box.
   varo::TDeviceLink DeviceLink();
+  // Runs a device command's steps; a failure of the port a technician can act on is raised again
+  // as EDeviceCommandFailed with the advice, others as they are.
+  void AdviseOnFailure(bool writing, const std::function<void()>& command);
   // Verify after writing (VerifyCheckBox ticked): reads the image back once the
   // completion message is closed and shows "Doğrulandı" or what differs.
   void VerifyWrite(const varo::DeviceImage& sent);
@@ -226,8 +241,11 @@ class TFmMain : public QWidget, public Ui::FmMain {
   std::string DeviceRoot_ = varo::DefaultDeviceRoot();
   varo::PortProbe PortProbe_ = varo::ProbePort;
   bool Shown_ = false;
-  // From "r" sent to the 256th character; any handshake ends it.
+  // From "r" sent to the 256th character; any handshake ends it, and so does a second
+  // (ReadSilenceMs) without a character, which tells the user how much came.
   bool Reading_ = false;
+  QTimer* ReadSilence_ = nullptr;
+  void ReadFellSilent();
 
   // A device command under way: reading and stopping it.
   // While reading the terminal passes every byte on and answers nothing.

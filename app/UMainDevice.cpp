@@ -5,6 +5,7 @@
 #include "CommandLock.h"
 #include "UMain.h"
 #include "VaroApplication.h"
+#include "core/DeviceAdvice.h"
 
 namespace {
 
@@ -74,14 +75,30 @@ bool TFmMain::ConnectDevice() {
   return DeviceLink().Connect();
 }
 
+void TFmMain::AdviseOnFailure(bool writing, const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const EComPort& e) {
+    const varo::DeviceFailure failure{e.ComErrorCode(), e.SystemErrorCode(), LocalName(comport->currentText()),
+                                      writing ? ProgressBar1->value() : 0};
+    const std::string advice = varo::DeviceErrorAdvice(failure);
+    if (advice.empty()) throw;
+    throw EDeviceCommandFailed(e.Message() + "\n" + advice);
+  }
+}
+
 void TFmMain::BtnWriteClick() {
+  // The keys of a write stand for YAZ, which the floor-range panel disables.
+  if (InSetupMode()) return;
   TDeviceCommand command(*CommandLock_);
   if (!command) return;
   SetReading(false);
   const varo::DeviceImage image = BuildDeviceImage(varo::CodeSystemForm::Device);
-  if (DeviceLink().Write(image).End != varo::TTransferEnd::Done) return;
+  bool done = false;
+  AdviseOnFailure(true, [&] { done = DeviceLink().Write(image).End == varo::TTransferEnd::Done; });
+  if (!done) return;
   Dialogs().ShowInfo(QString::fromUtf8(ApplicationTitle), QString::fromUtf8(varo::WriteDoneText));
-  if (VerifyCheckBox->isChecked()) VerifyWrite(image);
+  if (VerifyCheckBox->isChecked()) AdviseOnFailure(false, [&] { VerifyWrite(image); });
   ProgressBar1->setValue(0);
 }
 
@@ -89,5 +106,5 @@ void TFmMain::SpeedButton18Click() {
   TDeviceCommand command(*CommandLock_);
   if (!command) return;
   SetReading(false);
-  DeviceLink().ShowFloors();
+  AdviseOnFailure(false, [&] { DeviceLink().ShowFloors(); });
 }

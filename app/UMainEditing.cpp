@@ -18,7 +18,7 @@ void TFmMain::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) { 
 
 void TFmMain::CaptureFrame() {
   if (CurrentFrame < FrameTable.size()) FrameTable[CurrentFrame] = varo::CapturePattern(Image1->View());
-  NoteFrameTableChange();
+  NoteProjectChange();
 }
 
 void TFmMain::FillAllSegments(bool lit) {

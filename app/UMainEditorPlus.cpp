@@ -28,7 +28,7 @@ void TFmMain::SetUpEditorPlus() {
   LabelEdit->setObjectName("LabelEdit");
   LabelEdit->setGeometry(458, 4, 40, 24);
   LabelEdit->setMaxLength(varo::MaxLabelLength);
-  LabelEdit->setValidator(new TLabelValidator(varo::MaxLabelLength, LabelEdit));
+  new TLabelValidator(varo::MaxLabelLength, LabelEdit);
   QFont font = LabelEdit->font();
   font.setBold(true);
   font.setPointSize(11);
@@ -52,9 +52,9 @@ void TFmMain::SetUpEditorPlus() {
   };
   shortcut({QKeySequence::Copy}, &TFmMain::CopyFrame);
   shortcut({QKeySequence::Paste}, &TFmMain::PasteFrame);
-  shortcut({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TFmMain::UndoFrameTable);
+  shortcut({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &TFmMain::UndoProject);
   shortcut({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-           &TFmMain::RedoFrameTable);
+           &TFmMain::RedoProject);
   shortcut({QKeySequence(Qt::Key_F2)}, &TFmMain::OverviewButtonClick);
   SetUpSheet();
 }
@@ -83,7 +83,7 @@ void TFmMain::LabelSeveralFloors(const varo::SeveralFloorsLabels& labels) {
   FrameTable = std::move(labelled);
   Modified = true;
   PaintFrame(CurrentFrame);
-  NoteFrameTableChange();
+  NoteProjectChange();
 }
 
 void TFmMain::OverviewButtonClick() {
@@ -107,12 +107,13 @@ void TFmMain::RefreshOverview() {
   if (Overview) Overview->SetFrames(FrameTable, TableRange_.FirstFloorIndex + varo::MinFloor, CurrentFrame);
 }
 
-varo::FrameTableState TFmMain::FrameTableSnapshot() const {
-  return {FrameTable, TableRange_.FirstFloorIndex, TableRange_.FrameCount, TableRange_.LastFloorIndex};
+varo::ProjectState TFmMain::ProjectSnapshot() const {
+  return {FrameTable,  TableRange_.FirstFloorIndex, TableRange_.FrameCount,         TableRange_.LastFloorIndex,
+          CodeSystem, CheckBox1->isChecked(),       windowTitle().toStdString()};
 }
 
-void TFmMain::NoteFrameTableChange() {
-  FrameHistory_.Note(FrameTableSnapshot());
+void TFmMain::NoteProjectChange() {
+  History_.Note(ProjectSnapshot());
   RefreshOverview();
 }
 
@@ -121,7 +122,7 @@ void TFmMain::SetCurrentFramePattern(const varo::SegmentPattern& pattern) {
   FrameTable[CurrentFrame] = pattern;
   Modified = true;
   PaintFrame(CurrentFrame);
-  NoteFrameTableChange();
+  NoteProjectChange();
 }
 
 void TFmMain::LabelEditApply() {
@@ -146,8 +147,11 @@ void TFmMain::PasteFrame() {
   SetCurrentFramePattern(*pattern);
 }
 
-void TFmMain::RestoreFrameTable(const varo::FrameTableState& state) {
-  const varo::FrameTableState before = FrameTableSnapshot();
+void TFmMain::RestoreProject(const varo::ProjectState& state) {
+  const varo::ProjectState before = ProjectSnapshot();
+  SelectCodeSystem(state.CodeSystem);
+  CheckBox1->setChecked(state.Buzzer);
+  setWindowTitle(QString::fromStdString(state.Title));
   if (state.FirstFloorIndex != before.FirstFloorIndex || state.LastFloorIndex != before.LastFloorIndex ||
       state.FrameCount != before.FrameCount) {
     ilkkat->setCurrentIndex(state.FirstFloorIndex);
@@ -162,13 +166,17 @@ void TFmMain::RestoreFrameTable(const varo::FrameTableState& state) {
   CurrentFrame = static_cast<uint8_t>(changed < FrameTable.size() ? changed : 0);
   PaintFrame(CurrentFrame);
   ShowFrameCounter();
-  Modified = true;
+  // Back at what the file holds, the project is unmodified again.
+  Modified = !History_.AtSaved();
 }
 
-void TFmMain::UndoFrameTable() {
-  if (const auto state = FrameHistory_.Undo()) RestoreFrameTable(*state);
+// Not while the floor-range panel is shown: its lists and cancel stand for the range of the table.
+void TFmMain::UndoProject() {
+  if (InSetupMode()) return;
+  if (const auto state = History_.Undo()) RestoreProject(*state);
 }
 
-void TFmMain::RedoFrameTable() {
-  if (const auto state = FrameHistory_.Redo()) RestoreFrameTable(*state);
+void TFmMain::RedoProject() {
+  if (InSetupMode()) return;
+  if (const auto state = History_.Redo()) RestoreProject(*state);
 }

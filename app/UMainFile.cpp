@@ -35,21 +35,26 @@ varo::DeviceImage TFmMain::BuildDeviceImage(varo::CodeSystemForm form) const {
   return varo::EncodeDeviceImage(p, form);
 }
 
-void TFmMain::ApplyProjectImage(const varo::ProjectImage& image) {
+void TFmMain::ApplyProjectImage(const varo::ProjectImage& image, const QString& title) {
   ilkkat->setCurrentIndex(image.FirstFloorIndex);
   ilkkatClick();
   sonkat->setCurrentIndex(image.LastFloorIndex);
   sonkatClick();
   FrameCount = image.FrameCount;
   CheckBox1->setChecked(image.Buzzer);
-  if (image.CodeSystem) SelectCodeSystem(*image.CodeSystem);
+  SelectCodeSystem(*image.CodeSystem);
   FrameTable = image.Frames;
   TableRange_ = {image.FirstFloorIndex, image.FrameCount, image.LastFloorIndex};
+  // Opened or read while the panel is shown, this is the range its cancel must come back to.
+  SavedFirstFloorIndex = image.FirstFloorIndex;
+  SavedLastFloorIndex = image.LastFloorIndex;
   CurrentFrame = 0;
   PaintFrame(CurrentFrame);
   ShowFrameCounter();
+  setWindowTitle(title);
   Modified = false;
-  NoteFrameTableChange();
+  NoteProjectChange();
+  History_.MarkSaved();
 }
 
 bool TFmMain::SaveProject() {
@@ -58,6 +63,8 @@ bool TFmMain::SaveProject() {
   varo::WriteProjectFile(LocalPath(*path), BuildDeviceImage(varo::CodeSystemForm::File));
   setWindowTitle(QString::fromUtf8(MainTitle) + " - " + *path);
   Modified = false;
+  History_.Amend(ProjectSnapshot());
+  History_.MarkSaved();
   return true;
 }
 
@@ -67,8 +74,8 @@ void TFmMain::SpeedButton2Click() {
   if (Modified) {
     switch (Dialogs().AskYesNoCancel("VARO", QString::fromUtf8(SaveQuestion))) {
       case TDialogs::TAnswer::Yes:
-        // Modified stays set until a file is written or another project is opened.
-        SaveProject();
+        // No file chosen after "Evet": going on would lose the work it was meant to keep.
+        if (!SaveProject()) return;
         break;
       case TDialogs::TAnswer::No: break;
       default: return;
@@ -83,15 +90,14 @@ void TFmMain::SpeedButton2Click() {
   } catch (const varo::EImageRefused& e) {
     throw EProjectFileRefused(ProjectFileRefusalText(*path, e).toStdString());
   }
-  ApplyProjectImage(image);
-  setWindowTitle(QString::fromUtf8(MainTitle) + " - " + *path);
+  ApplyProjectImage(image, QString::fromUtf8(MainTitle) + " - " + *path);
 }
 
 void TFmMain::FormCloseQuery(bool& CanClose) {
   CanClose = true;
   if (!Modified) return;
   switch (Dialogs().AskYesNoCancel("VARO", QString::fromUtf8(SaveQuestion))) {
-    case TDialogs::TAnswer::Yes: SaveProject(); break;
+    case TDialogs::TAnswer::Yes: CanClose = SaveProject(); break;
     case TDialogs::TAnswer::No: break;
     default: CanClose = false;
   }

@@ -17,7 +17,6 @@ void TFmMain::BitBtn1Click() {
   sonkatClick();
   FillDefaultFrames();
   RememberTableRange();
-  NoteFrameTableChange();
   CurrentFrame = 0;
   PaintFrame(CurrentFrame);
   EnterEditingMode();
@@ -25,6 +24,7 @@ void TFmMain::BitBtn1Click() {
   SelectCodeSystem(static_cast<uint8_t>(ComboBox1->currentIndex()));
   setWindowTitle(QString::fromUtf8(MainTitle));
   CheckBox1->setChecked(false);
+  NoteProjectChange();
 }
 
 void TFmMain::BitBtn2Click() {
@@ -51,8 +51,13 @@ void TFmMain::PopupMenu1Popup() {
 }
 
 // The item captioned " BINARY" is named GRAY1 and the one captioned " GRAY" BINARY1.
-void TFmMain::GRAY1Click() { SelectCodeSystem(0); }
-void TFmMain::BINARY1Click() { SelectCodeSystem(1); }
-void TFmMain::SAYICI111Click() { SelectCodeSystem(2); }
-void TFmMain::SAYICI21Click() { SelectCodeSystem(3); }
-void TFmMain::N7SEGMENT1Click() { SelectCodeSystem(4); }
+void TFmMain::GRAY1Click() { ChooseCodeSystem(0); }
+void TFmMain::BINARY1Click() { ChooseCodeSystem(1); }
+void TFmMain::SAYICI111Click() { ChooseCodeSystem(2); }
+void TFmMain::SAYICI21Click() { ChooseCodeSystem(3); }
+void TFmMain::N7SEGMENT1Click() { ChooseCodeSystem(4); }
+
+void TFmMain::ChooseCodeSystem(uint8_t index) {
+  SelectCodeSystem(index);
+  NoteProjectChange();
+}

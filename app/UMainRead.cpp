@@ -1,6 +1,7 @@
 // The device read: "OKU" asks the indicator for its image, and the hidden
 // terminal hands over its answer one character at a time.
 #include <QPointer>
+#include <QTimer>
 #include <algorithm>
 
 #include "CommandLock.h"
@@ -13,6 +14,11 @@
 
 
 void TFmMain::SetUpComTerminal() {
+  ReadSilence_ = new QTimer(this);
+  ReadSilence_->setObjectName("ReadSilence");
+  ReadSilence_->setSingleShot(true);
+  ReadSilence_->setInterval(varo::ReadSilenceMs);
+  connect(ReadSilence_, &QTimer::timeout, this, &TFmMain::ReadFellSilent);
   ComTerminal1->SetEmulation(teVT100orANSI);
   ComTerminal1->SetColor(0x00000000);
   ComTerminal1->SetFontColor(0x00FFFFFF);
@@ -24,18 +30,34 @@ void TFmMain::SetUpComTerminal() {
 void TFmMain::BtnReadClick() {
   TDeviceCommand command(*CommandLock_);
   if (!command) return;
-  if (!ConnectDevice()) return;
-  Pause(varo::CommandPauseMs);
-  if (CommandStopped()) return;
-  // No window message is handled from here on until the command returns.
-  ComPort1.WriteString("r");
+  bool sent = false;
+  AdviseOnFailure(false, [&] {
+    if (!ConnectDevice()) return;
+    Pause(varo::CommandPauseMs);
+    if (CommandStopped()) return;
+    // No window message is handled from here on until the command returns.
+    DeviceLink().Command('r');
+    sent = true;
+  });
+  if (!sent) return;
   RxCount = 0;
   SetReading(true);
   ProgressBar1->setValue(0);
+  ReadSilence_->start();
+}
+
+void TFmMain::ReadFellSilent() {
+  if (!Reading_) return;
+  SetReading(false);
+  ProgressBar1->setValue(0);
+  Dialogs().ShowError(QString::fromUtf8(ApplicationTitle),
+                      QStringLiteral("Okunamadı: cihaz 256 bayttan yalnız %1 bayt gönderdi ve sustu; proje değişmedi.")
+                          .arg(RxCount));
 }
 
 void TFmMain::SetReading(bool reading) {
   Reading_ = reading;
+  if (!reading) ReadSilence_->stop();
   // An image may hold any byte: no escape sequence may swallow part of it,
   // nor make the terminal answer a query to the indicator mid-read. A new
   // parser afterwards also forgets a sequence begun before the read.
@@ -47,6 +69,7 @@ void TFmMain::ComTerminal1Char(TObject*, char Ch) {
   RxImage[RxCount] = static_cast<uint8_t>(Ch);
   ++RxCount;
   ProgressBar1->setValue(RxCount);
+  ReadSilence_->start();
   if (RxCount != varo::DeviceImageSize) return;
   SetReading(false);
   varo::DeviceImage image;
@@ -64,6 +87,5 @@ void TFmMain::ComTerminal1Char(TObject*, char Ch) {
     });
     return;
   }
-  ApplyProjectImage(project);
-  setWindowTitle(QString::fromUtf8(MainTitle));
+  ApplyProjectImage(project, QString::fromUtf8(MainTitle));
 }

@@ -6,6 +6,7 @@
 #include "CPort.h"
 #include "ImageRefusal.h"
 #include "Progress.h"
+#include "core/DeviceAdvice.h"
 #include "core/DeviceProtocol.h"
 #include "core/DeviceWrite.h"
 #include "core/ErrorText.h"
@@ -13,6 +14,8 @@
 #include "core/ProjectFile.h"
 
 namespace {
+
+const char* const ShowFloorsDoneText = "Gösterge kat numaralarını gösteriyor.";
 
 // Ends the command with its exit code; the message goes to stderr.
 struct TCommandEnd {
@@ -29,11 +32,6 @@ varo::DeviceImage ProjectForDevice(const std::string& path) {
   } catch (const varo::EImageRefused& e) {
     throw TCommandEnd{ExitBadProject, ProjectFileRefusalText(QString::fromLocal8Bit(path.c_str()), e).toStdString()};
   }
-  // The window would send the code system it had before; here there is none to fall back on.
-  if (!project.CodeSystem)
-    throw TCommandEnd{ExitBadProject, "Ayar dosyası açılamadı: " + path + "\nKod sistemi (bayt 246) " +
-                                          std::to_string(bytes[varo::ImageOffset::CodeSystem]) +
-                                          "; 0 ile 4 arasında olmalı"};
   return varo::EncodeDeviceImage(project, varo::CodeSystemForm::Device);
 }
 
@@ -45,10 +43,6 @@ varo::DeviceImage ReadImageAsFile(const varo::DeviceImage& image) {
   } catch (const varo::EImageRefused& e) {
     throw TCommandEnd{ExitBadProject, ReadRefusalText(e).toStdString()};
   }
-  if (!project.CodeSystem)
-    throw TCommandEnd{ExitBadProject, "Cihazdan okunan ayarlar alınmadı:\nKod sistemi (bayt 246) " +
-                                          std::to_string(image[varo::ImageOffset::CodeSystem]) +
-                                          "; 1, 2, 4, 8 ya da 16 olmalı"};
   return varo::EncodeDeviceImage(project, varo::CodeSystemForm::File);
 }
 
@@ -71,7 +65,10 @@ class TRun {
       return Fail(ExitBadProject, varo::WithFullStop(e.what()));
     } catch (const EComPort& e) {
       // Open leaves the port closed; a line that fails later leaves it open.
-      return Fail(Port_.Connected() ? ExitLineFailed : ExitPortNotOpened, varo::WithFullStop(e.Message()));
+      const varo::DeviceFailure failure{e.ComErrorCode(), e.SystemErrorCode(), Request_.Port,
+                                        Request_.Command == TDeviceCommandKind::Write ? Sent_ : 0};
+      return Fail(Port_.Connected() ? ExitLineFailed : ExitPortNotOpened,
+                  varo::WithFullStop(varo::WithDeviceAdvice(e.Message(), failure)));
     } catch (const std::exception& e) {
       return Fail(ExitFailed, e.what());
     }
@@ -102,10 +99,11 @@ class TRun {
         return;
       }
       case TDeviceCommandKind::ShowFloors:
-        if (!Link().ShowFloors()) throw TCommandEnd{ExitNoAnswer, NoAnswer()};
+        if (!Link().ShowFloors()) throw NoAnswerOrStop();
         // Closing discards what the line has not carried yet: give the "s" a byte's time.
         Io_.Pause(varo::BytePauseMs);
         Port_.Close();
+        Result(ShowFloorsDoneText);
         return;
     }
   }
@@ -124,7 +122,7 @@ class TRun {
   }
 
   void Check(const varo::TTransfer& t, const char* verb) {
-    if (t.End == varo::TTransferEnd::NoAnswer) throw TCommandEnd{ExitNoAnswer, NoAnswer()};
+    if (t.End == varo::TTransferEnd::NoAnswer) throw NoAnswerOrStop();
     if (t.End == varo::TTransferEnd::Stopped)
       throw TCommandEnd{ExitInterrupted, "interrupted after " + std::to_string(t.Bytes) + " of 256 bytes " + verb +
                                              "; the port is closed" +
@@ -133,16 +131,22 @@ class TRun {
                                                   : "")};
   }
 
-  std::string NoAnswer() const {
-    return std::string(varo::NoAnswerText) + " (" + std::to_string(Request_.Retries + 1) + " handshakes on " +
-           Request_.Port + ")";
+  // A handshake given up, or one that Ctrl+C ended: the link tells them apart by asking.
+  TCommandEnd NoAnswerOrStop() const {
+    if (Io_.StopRequested())
+      return {ExitInterrupted, "interrupted during the handshake, before any image byte; the port is closed"};
+    return {ExitNoAnswer, std::string(varo::NoAnswerText) + " (" + Request_.Port + ", " +
+                              std::to_string(Tries_ + 1) + " el sıkışma denendi)"};
   }
 
   varo::TDeviceLink Link() {
     varo::TDeviceHooks hooks;
     hooks.Pause = Io_.Pause;
     hooks.PortName = [this] { return Request_.Port; };
-    hooks.Progress = [this](int value) { Progress_.Show(value); };
+    hooks.Progress = [this](int value) {
+      Sent_ = value;
+      Progress_.Show(value);
+    };
     hooks.StopRequested = Io_.StopRequested;
     Tries_ = 0;
     hooks.RetryAfterNoAnswer = [this] {
@@ -177,6 +181,7 @@ class TRun {
   TProgress Progress_;
   TComPort Port_;
   int Tries_ = 0;
+  int Sent_ = 0;  // image bytes of the transfer so far
 };
 
 }  // namespace

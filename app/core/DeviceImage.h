@@ -33,7 +33,7 @@ struct ProjectImage {
   std::vector<SegmentPattern> Frames;  // the frame table
   uint8_t FirstFloorIndex = 8;         // item of the first-floor list (floor + 8)
   uint8_t FrameCount = 16;
-  std::optional<uint8_t> CodeSystem = 1;  // no value: the image names no known system
+  std::optional<uint8_t> CodeSystem = 1;  // no value: a project that names no known system
   uint8_t LastFloorIndex = 14;            // item of the last-floor list built for the first floor
   bool Buzzer = false;
 };
@@ -43,20 +43,30 @@ struct ProjectImage {
 // Throws std::invalid_argument without a code system 0..4.
 DeviceImage EncodeDeviceImage(const ProjectImage& project, CodeSystemForm form);
 
-enum class ImageField { FirstFloorIndex, FrameCount, LastFloorIndex };
+enum class ImageField { FirstFloorIndex, FrameCount, CodeSystem, LastFloorIndex };
 
-// An image the window cannot show: the field, its value and the values allowed.
+// An image the window cannot show: the field, its value and the values allowed (Lowest..Highest,
+// or the values of Allowed when it is not empty). A frame count that does not fit the floor range
+// has Lowest = Highest = the count the range needs, and names the range in RangeFirst..RangeLast.
 class EImageRefused : public std::runtime_error {
  public:
   EImageRefused(ImageField field, int value, int lowest, int highest);
+  EImageRefused(ImageField field, int value, std::vector<int> allowed);
+  static EImageRefused CountOfRange(int value, int firstFloor, int lastFloor);
   ImageField Field;
   int Value;
   int Lowest;
   int Highest;
+  std::vector<int> Allowed;
+  bool OfRange = false;
+  int RangeFirst = 0;
+  int RangeLast = 0;
 };
 
-// Checks the floor indexes against the lists and the frame count against
-// 1..61 before anything is taken; throws EImageRefused.
+// Takes an image only when its header agrees with itself: the floor indexes
+// within the lists, the frame count that of the range, a known code system;
+// otherwise nothing is taken and EImageRefused says what is wrong. The result
+// always has a code system.
 ProjectImage DecodeDeviceImage(const DeviceImage& image, CodeSystemForm form);
 
 }  // namespace varo

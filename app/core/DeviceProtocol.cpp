@@ -44,6 +44,13 @@ void TDeviceLink::CloseIfOpen() {
   if (Port_.Connected()) Port_.Close();
 }
 
+void TDeviceLink::Command(char command) {
+  char drop[64];
+  while (Port_.Read(drop, sizeof drop) > 0) {
+  }
+  Send(Port_, command);
+}
+
 bool TDeviceLink::Connect() {
   for (;;) {
     if (Hooks_.StopRequested()) {
@@ -81,7 +88,7 @@ TTransfer TDeviceLink::Write(const DeviceImage& image) {
   Hooks_.Pause(CommandPauseMs);
   if (!Connect()) return {TTransferEnd::NoAnswer, 0};
   Hooks_.Pause(CommandPauseMs);
-  Send(Port_, 'w');
+  Command('w');
   Hooks_.Progress(0);
   int sent = 0;
   for (const WriteRun& run : DeviceWriteRuns(image)) {
@@ -107,14 +114,14 @@ bool TDeviceLink::ShowFloors() {
     CloseIfOpen();
     return false;
   }
-  Send(Port_, 's');
+  Command('s');
   return true;
 }
 
 TTransfer TDeviceLink::Read(DeviceImage& image) {
   if (!Connect()) return {TTransferEnd::NoAnswer, 0};
   Hooks_.Pause(CommandPauseMs);
-  Send(Port_, 'r');
+  Command('r');
   Hooks_.Progress(0);
   int got = 0;
   int quietMs = 0;

@@ -69,6 +69,10 @@ class TDeviceLink {
   bool ShowFloors();
   // The handshake, a pause, "r", then the answer as it arrives; the port stays open.
   TTransfer Read(DeviceImage& image);
+  // Sends a command byte ("w", "r", "s") on the open port after dropping
+  // whatever the input holds: more answer bytes than the "E", or a late "E"
+  // of an earlier handshake, are no part of what the command brings.
+  void Command(char command);
 
  private:
   void CloseIfOpen();

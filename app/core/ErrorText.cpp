@@ -42,8 +42,9 @@ std::string FileErrorAdvice(int error) {
   }
 }
 
-std::string FileErrorMessage(const std::string& text, const std::string& path, const std::string& advice) {
-  return text + ": " + path + (advice.empty() ? "" : "\n" + advice);
+std::string FileErrorMessage(const std::string& heading, const std::string& text, const std::string& path,
+                             const std::string& advice) {
+  return heading + ": " + path + " (" + text + ")" + (advice.empty() ? "" : "\n" + advice);
 }
 
 std::string FileKindName(unsigned mode) {

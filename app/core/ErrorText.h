@@ -13,8 +13,10 @@ std::string FileErrorText(int error);
 // What a technician can do about the common errno values, in Turkish; empty for the rest.
 std::string FileErrorAdvice(int error);
 
-// "<text>: <path>", and the advice on a second line when there is one.
-std::string FileErrorMessage(const std::string& text, const std::string& path, const std::string& advice);
+// "<heading>: <path> (<text>)", and the advice on a second line when there is one: a Turkish
+// message around the system's own words ("Disk full", "File not found", ...).
+std::string FileErrorMessage(const std::string& heading, const std::string& text, const std::string& path,
+                             const std::string& advice);
 
 // "karakter aygıtı", "klasör", ... for the file type bits of a st_mode.
 std::string FileKindName(unsigned mode);

@@ -12,18 +12,26 @@ namespace varo {
 EFileError::EFileError(const std::string& message, int systemErrorCode)
     : std::runtime_error(message), SystemErrorCode(systemErrorCode) {}
 
+namespace {
+const char* const ReadHeading = "Ayar dosyası açılamadı";
+const char* const ReadUntouched = "okunmadı.";
+const char* const WriteHeading = "Ayar dosyası kaydedilemedi";
+const char* const WriteUntouched = "ona hiçbir şey yazılmadı. Başka bir dosya adı seçin.";
+}  // namespace
+
 EFileError ShortReadError(const std::string& path) {
-  return EFileError(
-      FileErrorMessage("Read beyond end of file", path, "Dosya 256 bayttan kısa; bir VARO ayar dosyası değil."), 0);
+  return EFileError(FileErrorMessage(ReadHeading, "Read beyond end of file", path,
+                                     "Dosya 256 bayttan kısa; bir VARO ayar dosyası değil."),
+                    0);
 }
 
 EFileError ShortWriteError(const std::string& path) {
-  return EFileError(FileErrorMessage("Disk full", path, FileErrorAdvice(ENOSPC)), 0);
+  return EFileError(FileErrorMessage(WriteHeading, "Disk full", path, FileErrorAdvice(ENOSPC)), 0);
 }
 
-[[noreturn]] static void ThrowErrno(const std::string& path) {
+[[noreturn]] static void ThrowErrno(const char* heading, const std::string& path) {
   const int e = errno;
-  throw EFileError(FileErrorMessage(FileErrorText(e), path, FileErrorAdvice(e)), e);
+  throw EFileError(FileErrorMessage(heading, FileErrorText(e), path, FileErrorAdvice(e)), e);
 }
 
 // "Bu bir karakter aygıtı, ayar dosyası değil; ..." naming where a link led.
@@ -46,33 +54,28 @@ struct Fd {
     return v;
   }
 };
-
-const char* const ReadHeading = "Ayar dosyası açılamadı";
-const char* const ReadUntouched = "okunmadı.";
-const char* const WriteHeading = "Ayar dosyası kaydedilemedi";
-const char* const WriteUntouched = "ona hiçbir şey yazılmadı. Başka bir dosya adı seçin.";
 }  // namespace
 
 DeviceImage ReadProjectFile(const std::string& path) {
   // Opening a serial port or a FIFO has effects of its own (modem lines, a wait for a writer).
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) ThrowErrno(path);
+  if (::stat(path.c_str(), &st) != 0) ThrowErrno(ReadHeading, path);
   if (S_ISDIR(st.st_mode)) {
     errno = EISDIR;
-    ThrowErrno(path);
+    ThrowErrno(ReadHeading, path);
   }
   if (!S_ISREG(st.st_mode)) ThrowNotAProjectFile(ReadHeading, path, path, st.st_mode, ReadUntouched);
   Fd fd;
   fd.Value = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd.Value < 0) ThrowErrno(path);
-  if (::fstat(fd.Value, &st) != 0) ThrowErrno(path);
+  if (fd.Value < 0) ThrowErrno(ReadHeading, path);
+  if (::fstat(fd.Value, &st) != 0) ThrowErrno(ReadHeading, path);
   if (!S_ISREG(st.st_mode)) ThrowNotAProjectFile(ReadHeading, path, path, st.st_mode, ReadUntouched);
   DeviceImage image{};
   size_t got = 0;
   while (got < image.size()) {
     const ssize_t n = ::read(fd.Value, image.data() + got, image.size() - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ThrowErrno(path);
+    if (n < 0) ThrowErrno(ReadHeading, path);
     if (n == 0) throw ShortReadError(path);
     got += static_cast<size_t>(n);
   }
@@ -91,17 +94,17 @@ Target ResolveTarget(const std::string& path) {
   Target t{path};
   for (int links = 0;; ++links) {
     if (::lstat(t.Path.c_str(), &t.Stat) != 0) {
-      if (errno != ENOENT) ThrowErrno(path);
+      if (errno != ENOENT) ThrowErrno(WriteHeading, path);
       return t;
     }
     if (!S_ISLNK(t.Stat.st_mode)) break;
     if (links == 40) {
       errno = ELOOP;
-      ThrowErrno(path);
+      ThrowErrno(WriteHeading, path);
     }
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink(t.Path.c_str(), buffer, sizeof buffer);
-    if (n < 0) ThrowErrno(path);
+    if (n < 0) ThrowErrno(WriteHeading, path);
     const std::string to(buffer, static_cast<size_t>(n));
     const size_t slash = t.Path.rfind('/');
     t.Path = to[0] == '/' || slash == std::string::npos ? to : t.Path.substr(0, slash + 1) + to;
@@ -122,7 +125,7 @@ void WriteProjectFile(const std::string& path, const DeviceImage& image) {
 
   Fd fd;
   fd.Value = ::mkstemp(temp.data());
-  if (fd.Value < 0) ThrowErrno(path);
+  if (fd.Value < 0) ThrowErrno(WriteHeading, path);
   struct Cleanup {
     const std::string& Path;
     bool Keep = false;
@@ -139,23 +142,23 @@ void WriteProjectFile(const std::string& path, const DeviceImage& image) {
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  if (::fchmod(fd.Value, mode) != 0) ThrowErrno(path);
+  if (::fchmod(fd.Value, mode) != 0) ThrowErrno(WriteHeading, path);
 
   size_t put = 0;
   while (put < image.size()) {
     const ssize_t n = ::write(fd.Value, image.data() + put, image.size() - put);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ThrowErrno(path);
+    if (n < 0) ThrowErrno(WriteHeading, path);
     if (n == 0) throw ShortWriteError(path);
     put += static_cast<size_t>(n);
   }
-  if (::fsync(fd.Value) != 0) ThrowErrno(path);
-  if (::close(fd.Release()) != 0) ThrowErrno(path);
+  if (::fsync(fd.Value) != 0) ThrowErrno(WriteHeading, path);
+  if (::close(fd.Release()) != 0) ThrowErrno(WriteHeading, path);
   // Something put there while we wrote is no more ours to replace than what we found.
   struct stat now {};
   if (::lstat(target.Path.c_str(), &now) == 0 && !S_ISREG(now.st_mode))
     ThrowNotAProjectFile(WriteHeading, path, target.Path, now.st_mode, WriteUntouched);
-  if (::rename(temp.c_str(), target.Path.c_str()) != 0) ThrowErrno(path);
+  if (::rename(temp.c_str(), target.Path.c_str()) != 0) ThrowErrno(WriteHeading, path);
   cleanup.Keep = true;
 }
 

@@ -73,16 +73,29 @@ TEST(DeviceImage, CodeSystemIndexAndPowerOfTwo) {
   EXPECT_EQ(varo::EncodeDeviceImage(read, CodeSystemForm::Device)[246], 16);
 }
 
-TEST(DeviceImage, UnknownCodeSystemsDecodeToNoValue) {
+TEST(DeviceImage, UnknownCodeSystemsAreRefused) {
   DeviceImage image = varo::EncodeDeviceImage(Project(0, 16), CodeSystemForm::File);
-  for (uint8_t v : {5, 16, 255}) {
-    image[246] = v;
-    EXPECT_FALSE(varo::DecodeDeviceImage(image, CodeSystemForm::File).CodeSystem) << int(v);
-  }
-  for (uint8_t v : {0, 3, 5, 32, 255}) {
-    image[246] = v;
-    EXPECT_FALSE(varo::DecodeDeviceImage(image, CodeSystemForm::Device).CodeSystem) << int(v);
-  }
+  const struct {
+    CodeSystemForm Form;
+    std::vector<uint8_t> Values;
+    std::vector<int> Allowed;  // empty: the range 0..4
+  } cases[] = {{CodeSystemForm::File, {5, 16, 255}, {}}, {CodeSystemForm::Device, {0, 3, 5, 32, 255}, {1, 2, 4, 8, 16}}};
+  for (const auto& c : cases)
+    for (uint8_t v : c.Values) {
+      image[246] = v;
+      try {
+        varo::DecodeDeviceImage(image, c.Form);
+        ADD_FAILURE() << "code " << int(v) << " taken";
+      } catch (const varo::EImageRefused& e) {
+        EXPECT_EQ(e.Field, varo::ImageField::CodeSystem);
+        EXPECT_EQ(e.Value, v);
+        EXPECT_EQ(e.Allowed, c.Allowed);
+        if (c.Allowed.empty()) {
+          EXPECT_EQ(e.Lowest, 0);
+          EXPECT_EQ(e.Highest, 4);
+        }
+      }
+    }
   ProjectImage p = Project(0, 16);
   p.CodeSystem.reset();
   EXPECT_THROW(varo::EncodeDeviceImage(p, CodeSystemForm::File), std::invalid_argument);
@@ -102,13 +115,12 @@ TEST(DeviceImage, BuzzerIsExactlyOneInAFileAndNonZeroFromTheDevice) {
 TEST(DeviceImage, DecodeTakesFramesAndFieldsAsTheyStand) {
   DeviceImage image;
   for (int i = 0; i < 256; ++i) image[i] = static_cast<uint8_t>(i);
-  image[244] = 8, image[245] = 10, image[246] = 2, image[247] = 40, image[248] = 0;
+  image[244] = 8, image[245] = 10, image[246] = 2, image[247] = 8, image[248] = 0;  // floors 0 to 9
   const ProjectImage p = varo::DecodeDeviceImage(image, CodeSystemForm::File);
   ASSERT_EQ(p.Frames.size(), 10u);
   EXPECT_EQ(p.Frames[9].Bytes, (std::array<uint8_t, 4>{36, 37, 38, 39}));
   EXPECT_EQ(p.FirstFloorIndex, 8);
-  EXPECT_EQ(p.LastFloorIndex, 40);
-  // A project that does not agree with itself is written back byte for byte.
+  EXPECT_EQ(p.LastFloorIndex, 8);
   const DeviceImage again = varo::EncodeDeviceImage(p, CodeSystemForm::File);
   EXPECT_EQ(Bytes(again, 0, 39), Bytes(image, 0, 39));
   EXPECT_EQ(Bytes(again, 244, 248), Bytes(image, 244, 248));
@@ -126,8 +138,9 @@ class RefusedImages : public testing::TestWithParam<Refusal> {};
 TEST_P(RefusedImages, NameTheBadField) {
   const Refusal r = GetParam();
   DeviceImage image = varo::EncodeDeviceImage(Project(0, 16), CodeSystemForm::File);
-  image[244] = r.FirstIndex;
+  image[244] = r.FirstIndex;  // floors f to f + 1: a header that agrees with itself
   image[247] = 0;
+  image[245] = 2;
   image[r.Offset] = r.Value;
   try {
     varo::DecodeDeviceImage(image, CodeSystemForm::File);
@@ -147,14 +160,35 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{247, 59, 0, varo::ImageField::LastFloorIndex},   // first floor -8: 59 items "-7".."51"
                     Refusal{245, 0, 8, varo::ImageField::FrameCount},
                     Refusal{245, 62, 8, varo::ImageField::FrameCount},
-                    Refusal{245, 255, 8, varo::ImageField::FrameCount}));
+                    Refusal{245, 255, 8, varo::ImageField::FrameCount},
+                    Refusal{245, 61, 8, varo::ImageField::FrameCount},  // floors 0 to 1 are 2
+                    Refusal{245, 1, 8, varo::ImageField::FrameCount},
+                    Refusal{246, 7, 8, varo::ImageField::CodeSystem}));
+
+TEST(DeviceImage, AFrameCountThatDoesNotFitTheRangeNamesTheRange) {
+  DeviceImage image = varo::EncodeDeviceImage(Project(-2, 13), CodeSystemForm::File);
+  image[245] = 17;
+  try {
+    varo::DecodeDeviceImage(image, CodeSystemForm::File);
+    FAIL() << "accepted";
+  } catch (const varo::EImageRefused& e) {
+    EXPECT_TRUE(e.OfRange);
+    EXPECT_EQ(e.RangeFirst, -2);
+    EXPECT_EQ(e.RangeLast, 10);
+    EXPECT_EQ(e.Lowest, 13);
+    EXPECT_STREQ(e.what(), "frame count (byte 245) is 17, but floors -2 to 10 need 13");
+  }
+}
 
 TEST(DeviceImage, AcceptsTheEdgesOfEachField) {
-  DeviceImage image = varo::EncodeDeviceImage(Project(0, 16), CodeSystemForm::File);
-  image[244] = 67, image[247] = 0, image[245] = 61;
-  EXPECT_EQ(varo::DecodeDeviceImage(image, CodeSystemForm::File).Frames.size(), 61u);
-  image[244] = 0, image[247] = 58, image[245] = 1;
-  EXPECT_EQ(varo::DecodeDeviceImage(image, CodeSystemForm::File).Frames.size(), 1u);
+  const struct {
+    uint8_t First, Last, Count;
+  } edges[] = {{67, 0, 2}, {8, 59, 61}, {0, 58, 60}, {7, 57, 59}};  // 59..60, 0..60, -8..51, -1..58
+  for (const auto& e : edges) {
+    DeviceImage image = varo::EncodeDeviceImage(Project(0, 16), CodeSystemForm::File);
+    image[244] = e.First, image[247] = e.Last, image[245] = e.Count;
+    EXPECT_EQ(varo::DecodeDeviceImage(image, CodeSystemForm::File).Frames.size(), e.Count) << int(e.First);
+  }
 }
 
 TEST(DeviceImage, EncodingNeverReadsBeyondTheFrameTable) {

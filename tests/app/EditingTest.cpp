@@ -104,8 +104,8 @@ TEST_F(EditingTest, FillButtons) {
 }
 
 TEST_F(EditingTest, FillButtonsWorkBehindTheOpenPanel) {
-  Window->SpeedButton1Click();
   QTest::keyClick(Window.get(), Qt::Key_PageUp);
+  Window->SpeedButton1Click();
   QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);
   EXPECT_EQ(Window->FrameTable[1].Bytes, (std::array<uint8_t, 4>{0xFF, 0xFF, 0xFF, 0xFF}));
   EXPECT_TRUE(Window->Modified);

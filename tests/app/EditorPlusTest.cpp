@@ -6,13 +6,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
+#include "LabelValidator.h"
 #include "Overview.h"
+#include "ProjectSnapshot.h"
 #include "SeveralFloorsDialog.h"
 #include "WindowFixture.h"
 #include "core/LabelFont.h"
+#include "core/ProjectFile.h"
 
 namespace {
 
@@ -56,6 +61,11 @@ class EditorPlusTest : public WindowTest {
 
 }  // namespace
 
+// A preview text as written, with the spaces inside each entry the unbreaking ones the dialog uses.
+QString Entries(const char* text) {
+  return QString::fromUtf8(text).replace(QStringLiteral(" → "), QStringLiteral("\u00A0→\u00A0"));
+}
+
 TEST_F(EditorPlusTest, TypingALabelSetsTheCurrentFrame) {
   QTest::keyClick(Window.get(), Qt::Key_PageUp);  // frame 1, floor -2
   Type("b2");
@@ -70,12 +80,17 @@ TEST_F(EditorPlusTest, TypingALabelSetsTheCurrentFrame) {
   Type("i");
   EXPECT_EQ(Window->LabelEdit->text(), "İ");
   EXPECT_EQ(Frame(2), varo::LabelPattern(U"İ"));
-  // Characters the font lacks never reach the box; at most two characters.
+  // Characters the font lacks never reach the box, and a hint beside it names them; at most two
+  // characters.
   Window->LabelEdit->clear();
+  QToolTip::hideText();
   Window->LabelEdit->insert("ä");
   EXPECT_EQ(Window->LabelEdit->text(), "");
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), TLabelValidator::RefusedHint(QString::fromUtf8("ä")));
   QTest::keyClicks(Window->LabelEdit, "?#zp9");
   EXPECT_EQ(Window->LabelEdit->text(), "ZP");
+  EXPECT_TRUE(QToolTip::text().startsWith(QString::fromUtf8("Etiket bunu çizemez: #")));
 }
 
 TEST_F(EditorPlusTest, UndoAndRedoEveryKindOfChange) {
@@ -112,6 +127,127 @@ TEST_F(EditorPlusTest, UndoAndRedoEveryKindOfChange) {
   EXPECT_EQ(Window->FrameTable, before);
   EXPECT_EQ(Window->ilkkat->currentText(), "-3");
   EXPECT_EQ(Window->FrameCount, 19);
+}
+
+// An undo step is the whole project the image is built from, and the title; Modified follows, so
+// that an undo back to what the file holds is unmodified again.
+TEST_F(EditorPlusTest, UndoBringsBackTheWholeProjectAndTheTitle) {
+  QTemporaryDir dir;
+  const QString saved = dir.filePath("saved.vrd");
+  Window->N7SEGMENT1Click();
+  Window->CheckBox1->click();
+  Dialogs->Files = {saved};
+  QTest::mouseClick(Window->SpeedButton3, Qt::LeftButton);
+  const Snapshot atSave = TakeSnapshot(*Window);
+  ASSERT_FALSE(atSave.Modified);
+
+  // A new project: other range, code system and title, buzzer off.
+  Window->SpeedButton1Click();
+  Choose(Window->ilkkat, 8);
+  Window->ComboBox1->setCurrentIndex(0);
+  Window->BitBtn1Click();
+  Window->BINARY1Click();  // captioned " GRAY"
+  QTest::mouseClick(Window->SpeedButton4, Qt::LeftButton);
+  const Snapshot edited = TakeSnapshot(*Window);
+
+  Keys(Qt::Key_Z);  // the fill
+  Keys(Qt::Key_Z);  // the menu's code system: nothing else changed
+  Keys(Qt::Key_Z);  // the new project
+  Snapshot now = TakeSnapshot(*Window);
+  EXPECT_EQ(now.Title, "VARO PROGRAMLAYICI - " + saved);
+  EXPECT_EQ(now.CodeSystem, 4);
+  EXPECT_EQ(now.Status, " 7 Segment");
+  EXPECT_TRUE(now.Buzzer);
+  EXPECT_FALSE(now.Modified) << "back at what the file holds";
+  now.CurrentFrame = atSave.CurrentFrame;
+  now.Counter = atSave.Counter;
+  EXPECT_EQ(now, atSave);
+  // What a save or a write would send is that project again, byte for byte.
+  EXPECT_EQ(Window->BuildDeviceImage(varo::CodeSystemForm::File), varo::ReadProjectFile(saved.toStdString()));
+
+  for (int i = 0; i < 3; ++i) Keys(Qt::Key_Y);
+  now = TakeSnapshot(*Window);
+  EXPECT_TRUE(now.Modified);
+  now.CurrentFrame = edited.CurrentFrame;
+  now.Counter = edited.Counter;
+  EXPECT_EQ(now, edited);
+
+  // The buzzer's tick is a step of its own.
+  Window->CheckBox1->click();
+  EXPECT_TRUE(Window->CheckBox1->isChecked());
+  Keys(Qt::Key_Z);
+  EXPECT_FALSE(Window->CheckBox1->isChecked());
+  EXPECT_EQ(Window->FrameTable, edited.Table);
+  Keys(Qt::Key_Y);
+  EXPECT_TRUE(Window->CheckBox1->isChecked());
+}
+
+// While the panel is shown, its lists and its cancel stand for the range of the table: undo and
+// redo wait for editing mode, and the header of the image stays that of the drawings.
+TEST_F(EditorPlusTest, UndoWaitsWhileThePanelIsShown) {
+  // 0 .. 4, then 1 .. 5; the panel opened again, undo asked for, cancel.
+  for (const char* first : {"0", "1"}) {
+    Window->SpeedButton1Click();
+    Choose(Window->ilkkat, Window->ilkkat->findText(first));
+    Choose(Window->sonkat, Window->sonkat->findText(first == std::string("0") ? "4" : "5"));
+    Window->BitBtn1Click();
+  }
+  Window->SpeedButton1Click();
+  Keys(Qt::Key_Z);
+  Keys(Qt::Key_Y);
+  Window->BitBtn2Click();
+  EXPECT_EQ(Window->ilkkat->currentText(), "1");
+  EXPECT_EQ(Window->sonkat->currentText(), "5");
+  const varo::DeviceImage image = Window->BuildDeviceImage(varo::CodeSystemForm::Device);
+  EXPECT_EQ(image[244], 9);
+  EXPECT_EQ(image[245], 5);
+  EXPECT_EQ(image[247], 3);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_TRUE(std::equal(image.begin() + 4 * i, image.begin() + 4 * i + 4, varo::FloorPattern(1 + i).Bytes.begin()))
+        << "frame " << i;
+  // In editing mode undo takes the 1 .. 5 project back to 0 .. 4, lists and header alike.
+  Keys(Qt::Key_Z);
+  EXPECT_EQ(Window->ilkkat->currentText(), "0");
+  EXPECT_EQ(Window->BuildDeviceImage(varo::CodeSystemForm::Device)[244], 8);
+}
+
+// After typing a label, or a port name, a click on the picture gives the keys to the frame: Ctrl+Z
+// undoes the click there, Ctrl+V pastes a pattern, rather than acting on the text of the box.
+TEST_F(EditorPlusTest, AClickOnThePictureTakesTheKeysFromTheBoxes) {
+  const QPoint seed(varo::SeedOf(0).X, varo::SeedOf(0).Y);
+  for (QWidget* box : {static_cast<QWidget*>(Window->LabelEdit), static_cast<QWidget*>(Window->comport)}) {
+    SCOPED_TRACE(box->objectName().toStdString());
+    const varo::SegmentPattern before = Frame(0);
+    box->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "A");
+    QTest::mouseClick(Window->Image1, Qt::LeftButton, Qt::NoModifier, seed);
+    ASSERT_NE(Frame(0), before);
+    EXPECT_EQ(QApplication::focusWidget(), Window->Image1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Frame(0), before) << "the click on the picture is undone";
+    QGuiApplication::clipboard()->setText("fc 52 ee 18");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Frame(0), varo::LabelPattern(U"B2"));
+    Window->UndoProject();
+  }
+}
+
+// Enter, or a paste, in the port box uses the text as a port name without adding it to the list,
+// so that later typing is not completed to it.
+TEST_F(EditorPlusTest, ThePortBoxListsOnlyThePortsFound) {
+  const int listed = Window->comport->count();
+  Window->comport->setFocus();
+  QGuiApplication::clipboard()->setText("anything at all");
+  QTest::keyClick(Window->comport, Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClick(Window->comport, Qt::Key_Return);
+  Window->comport->lineEdit()->clear();
+  QTest::keyClicks(Window->comport, "/tmp/x");
+  QTest::keyClick(Window->comport, Qt::Key_Return);
+  EXPECT_EQ(Window->comport->count(), listed);
+  EXPECT_EQ(Window->comport->currentText(), "/tmp/x");
+  Window->comport->lineEdit()->clear();
+  QTest::keyClicks(Window->comport, "an");
+  EXPECT_EQ(Window->comport->currentText(), "an") << "not completed to the pasted text";
 }
 
 TEST_F(EditorPlusTest, CopyAndPasteThroughTheClipboard) {
@@ -183,7 +319,7 @@ TEST_F(EditorPlusTest, SeveralFloorsGetTheirLabelsInOneUndoStep) {
     EXPECT_TRUE(d.BasementBox->isChecked() && d.GroundBox->isChecked());
     d.PrefixEdit->setText("k");
     d.GroundEdit->setText("g");
-    EXPECT_EQ(d.Preview->text(), QString::fromUtf8("-3 → K3   -2 → K2   -1 → K1   0 → G"));
+    EXPECT_EQ(d.Preview->text(), Entries("-3 → K3   -2 → K2   -1 → K1   0 → G"));
     d.OkButton->click();
   });
   const char32_t* labels[] = {U"K3", U"K2", U"K1", U"G"};
@@ -227,7 +363,7 @@ TEST(SeveralFloorsDialog, OffersOnlyWhatTheRangeHas) {
     TSeveralFloorsDialog d(c.FirstFloor, c.FrameCount, nullptr);
     EXPECT_EQ(d.BasementBox->isEnabled(), c.Basement);
     EXPECT_EQ(d.GroundBox->isEnabled(), c.Ground);
-    EXPECT_EQ(d.Preview->text(), QString::fromUtf8(c.Preview));
+    EXPECT_EQ(d.Preview->text(), Entries(c.Preview));
     EXPECT_EQ(d.OkButton->isEnabled(), c.Basement || c.Ground);
     EXPECT_EQ(d.Labels().BasementPrefix.has_value(), c.Basement);
     EXPECT_EQ(d.Labels().GroundLabel.has_value(), c.Ground);
@@ -243,4 +379,31 @@ TEST(SeveralFloorsDialog, OffersOnlyWhatTheRangeHas) {
   typed.PrefixEdit->insert(QString::fromUtf8("ı"));
   QTest::keyClicks(typed.PrefixEdit, "x?");
   EXPECT_EQ(typed.PrefixEdit->text(), "I");
+}
+
+// No prefix would make floor -8 read as 8: refused with a word why, until a prefix is typed.
+TEST(SeveralFloorsDialog, AnEmptyPrefixIsRefused) {
+  TSeveralFloorsDialog d(-8, 12, nullptr);
+  d.PrefixEdit->clear();
+  EXPECT_FALSE(d.OkButton->isEnabled());
+  EXPECT_TRUE(d.Preview->text().startsWith(QString::fromUtf8("Önek boş"))) << d.Preview->text().toStdString();
+  d.BasementBox->setChecked(false);
+  EXPECT_TRUE(d.OkButton->isEnabled()) << "floor 0 alone is still labelled";
+  d.BasementBox->setChecked(true);
+  QTest::keyClicks(d.PrefixEdit, "b");
+  EXPECT_TRUE(d.OkButton->isEnabled());
+  EXPECT_TRUE(d.Preview->text().startsWith(Entries("-8 → B8")));
+}
+
+// However narrow the dialog, an entry of the preview is never broken across lines.
+TEST(SeveralFloorsDialog, PreviewEntriesNeverWrapInside) {
+  TSeveralFloorsDialog d(-8, 12, nullptr);
+  d.Preview->setFixedWidth(120);
+  const QString text = d.Preview->text();
+  const QFontMetrics metrics(d.Preview->font());
+  const QRect wrapped = metrics.boundingRect(QRect(0, 0, 120, 1000), Qt::TextWordWrap, text);
+  for (const QString& entry : text.split("   ")) {
+    EXPECT_FALSE(entry.contains(' ')) << entry.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(entry), wrapped.width() + 1);
+  }
 }

@@ -115,6 +115,23 @@ TEST_F(Layout, ListsAsTheLayoutLeavesThem) {
   EXPECT_EQ(Window.ComRefresh->focusPolicy() & Qt::TabFocus, 0);
 }
 
+// Every code system's text fits its 60-pixel panel whole, dark on the yellow.
+TEST_F(Layout, TheStatusTextIsWholeAndLegible) {
+  for (const char* text : {" Binary", " Gray", " Sayıcı 1", " Sayıcı 2", " 7 Segment"}) {
+    SCOPED_TRACE(text);
+    Window.StatusBar1->SetPanelText(0, QString::fromUtf8(text));
+    const QRect area = Window.StatusBar1->TextRect(0);
+    const QFont font = Window.StatusBar1->FittedFont(QString::fromUtf8(text), area.width());
+    EXPECT_LE(QFontMetrics(font).horizontalAdvance(QString::fromUtf8(text)), area.width());
+    EXPECT_GE(QFontInfo(font).pixelSize(), 8);
+    const QImage picture = Window.StatusBar1->grab().toImage();
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) dark += qGray(picture.pixel(x, y)) < 80;
+    EXPECT_GT(dark, 20) << "the text is drawn dark";
+  }
+}
+
 TEST_F(Layout, StatusBarProgressBarAndMenu) {
   EXPECT_EQ(Window.StatusBar1->PanelText(0), " Gray");
   EXPECT_EQ(Window.StatusBar1->PanelText(1), "");

@@ -74,14 +74,18 @@ TEST(FileErrorText, CommonFailuresSayWhatToDo) {
   } advised[] = {{EROFS, "salt okunur"}, {EACCES, "izin"}, {EPERM, "izin"}, {ENOSPC, "yer kalmadı"},
                  {EFBIG, "yer kalmadı"}, {ENOENT, "yok"},  {ENOTDIR, "klasör değil"}, {EISDIR, "klasör"}};
   for (const auto& c : advised) {
-    const std::string message = varo::FileErrorMessage(varo::FileErrorText(c.Error), "/m/p.vrd", varo::FileErrorAdvice(c.Error));
-    // The Part's text stays whole on the first line, the path after it, the advice below.
-    EXPECT_EQ(message.substr(0, message.find('\n')), varo::FileErrorText(c.Error) + ": /m/p.vrd") << c.Error;
+    const std::string message = varo::FileErrorMessage("Ayar dosyası kaydedilemedi", varo::FileErrorText(c.Error),
+                                                       "/m/p.vrd", varo::FileErrorAdvice(c.Error));
+    // A Turkish heading and the path, the Part's text whole after it, the advice below.
+    EXPECT_EQ(message.substr(0, message.find('\n')),
+              "Ayar dosyası kaydedilemedi: /m/p.vrd (" + varo::FileErrorText(c.Error) + ")")
+        << c.Error;
     EXPECT_NE(message.find(c.Word, message.find('\n')), std::string::npos) << message;
     EXPECT_EQ(message.back(), '.') << message;
   }
-  EXPECT_EQ(varo::FileErrorMessage(varo::FileErrorText(EIO), "/m/p.vrd", varo::FileErrorAdvice(EIO)),
-            "I/O error 5: /m/p.vrd");
+  EXPECT_EQ(varo::FileErrorMessage("Ayar dosyası açılamadı", varo::FileErrorText(EIO), "/m/p.vrd",
+                                    varo::FileErrorAdvice(EIO)),
+            "Ayar dosyası açılamadı: /m/p.vrd (I/O error 5)");
 }
 
 TEST(FullStop, AddedAfterLettersAndDigitsOnly) {
@@ -130,7 +134,8 @@ TEST(ProjectFile, ReadFailuresCarryTheirTexts) {
       {dir.Path, "I/O error 21", varo::FileErrorAdvice(EISDIR)},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(Message([&] { varo::ReadProjectFile(c.Path); }), c.Text + ": " + c.Path + "\n" + c.Advice);
+    EXPECT_EQ(Message([&] { varo::ReadProjectFile(c.Path); }),
+              "Ayar dosyası açılamadı: " + c.Path + " (" + c.Text + ")\n" + c.Advice);
 }
 
 TEST(ProjectFile, ReplacingKeepsTheModeAndFollowsALink) {
@@ -159,7 +164,7 @@ TEST(ProjectFile, AFullDiskLeavesTheOldFileWhole) {
     ASSERT_TRUE(limit.Applied());
     message = Message([&] { varo::WriteProjectFile(path, Image(9)); });
   }
-  EXPECT_EQ(message, "Disk full: " + path + "\n" + varo::FileErrorAdvice(ENOSPC));
+  EXPECT_EQ(message, "Ayar dosyası kaydedilemedi: " + path + " (Disk full)\n" + varo::FileErrorAdvice(ENOSPC));
   EXPECT_EQ(varo::ReadProjectFile(path), Image(7));
   EXPECT_EQ(std::system(("test $(ls -A '" + dir.Path + "' | wc -l) -eq 1").c_str()), 0);
 }
@@ -168,7 +173,7 @@ TEST(ProjectFile, MissingFolder) {
   TempDir dir;
   const std::string path = dir.Path + "/no/such/p.vrd";
   EXPECT_EQ(Message([&] { varo::WriteProjectFile(path, Image(1)); }),
-            "File not found: " + path + "\n" + varo::FileErrorAdvice(ENOENT));
+            "Ayar dosyası kaydedilemedi: " + path + " (File not found)\n" + varo::FileErrorAdvice(ENOENT));
 }
 
 // Root may write anywhere; the check runs in a child that gives up root first.
@@ -188,10 +193,10 @@ TEST(ProjectFile, NoPermissionIsAccessDenied) {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
     const std::string denied = varo::FileErrorAdvice(EACCES);
     if (Message([&] { varo::WriteProjectFile(locked + "/p.vrd", Image(5)); }) !=
-        "File access denied: " + locked + "/p.vrd\n" + denied)
+        "Ayar dosyası kaydedilemedi: " + locked + "/p.vrd (File access denied)\n" + denied)
       ::_exit(1);
     if (Message([&] { varo::ReadProjectFile(dir.Path + "/secret.vrd"); }) !=
-        "File access denied: " + dir.Path + "/secret.vrd\n" + denied)
+        "Ayar dosyası açılamadı: " + dir.Path + "/secret.vrd (File access denied)\n" + denied)
       ::_exit(2);
     ::_exit(0);
   }
@@ -260,7 +265,7 @@ TEST(ProjectFile, ALinkLoopIsAnError) {
   const std::string a = dir.Path + "/a.vrd", b = dir.Path + "/b.vrd";
   ASSERT_EQ(::symlink(b.c_str(), a.c_str()), 0);
   ASSERT_EQ(::symlink(a.c_str(), b.c_str()), 0);
-  EXPECT_EQ(Message([&] { varo::WriteProjectFile(a, Image(1)); }), "I/O error 40: " + a);
+  EXPECT_EQ(Message([&] { varo::WriteProjectFile(a, Image(1)); }), "Ayar dosyası kaydedilemedi: " + a + " (I/O error 40)");
   EXPECT_EQ(LinkTarget(a), b);
 }
 
@@ -278,7 +283,7 @@ TEST(ProjectFile, AReadOnlyDiskKeepsTheOldFile) {
     varo::WriteProjectFile(path, Image(8));
     if (::mount(nullptr, mountPoint.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) ::_exit(77);
     if (Message([&] { varo::WriteProjectFile(path, Image(9)); }) !=
-        "I/O error 30: " + path + "\n" + varo::FileErrorAdvice(EROFS))
+        "Ayar dosyası kaydedilemedi: " + path + " (I/O error 30)\n" + varo::FileErrorAdvice(EROFS))
       ::_exit(1);
     if (varo::ReadProjectFile(path) != Image(8)) ::_exit(2);
     ::_exit(0);

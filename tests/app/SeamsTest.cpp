@@ -24,9 +24,8 @@ class Thrower : public QObject {
 
 class EventCounter : public QWidget {
  public:
-  int Keys = 0, Paints = 0;
+  int Paints = 0;
   bool event(QEvent* e) override {
-    Keys += e->type() == QEvent::KeyPress;
     Paints += e->type() == QEvent::Paint;
     return QWidget::event(e);
   }
@@ -35,6 +34,7 @@ class EventCounter : public QWidget {
 }  // namespace
 
 TEST_F(WindowTest, ErrorsOfAnyHandlerReachTheDefaultDisplay) {
+  Window->BitBtn2Click();
   Thrower thrower;
   QEvent event(QEvent::User);
   QCoreApplication::sendEvent(&thrower, &event);
@@ -62,22 +62,21 @@ TEST_F(WindowTest, PauseIsInjectable) {
   EXPECT_EQ(Paused, (std::vector<int>{100, 60}));
 }
 
-TEST(RealPause, PaintsButTakesNoInputAndServesNoPostedCalls) {
+// User input is the command lock's to drop (see the device command tests); a pause itself only
+// holds back the loop's calls.
+TEST(RealPause, PaintsButServesNoPostedCalls) {
   EventCounter widget;
   widget.show();
   QCoreApplication::processEvents();
   widget.Paints = 0;
   int served = 0;
   PostLoopCall([&] { ++served; });
-  QCoreApplication::postEvent(&widget, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
   widget.update();
   RealPause(1);
   EXPECT_EQ(served, 0);
-  EXPECT_EQ(widget.Keys, 0);
   EXPECT_EQ(widget.Paints, 1);
   QCoreApplication::processEvents();
   EXPECT_EQ(served, 1);
-  EXPECT_EQ(widget.Keys, 1);
 }
 
 TEST(RealPause, KeepsTheEventLoopGoingAndKeepsCallsInOrderForLater) {

@@ -13,6 +13,7 @@
 #include "SheetFile.h"
 #include "SpecialFiles.h"
 #include "WindowFixture.h"
+#include "core/ErrorText.h"
 #include "core/LabelFont.h"
 #include "core/Thumbnail.h"
 
@@ -197,6 +198,36 @@ TEST_F(SheetTest, BadPathsAndPaperAreRefusedAndChangeNothing) {
   EXPECT_EQ(Dialogs->Calls.size(), calls + 1) << "only the cancelled file dialog";
 }
 
+// A long file name is shortened with "…" in the middle, keeping its start and its end, rather than
+// cut off where the line ends.
+TEST_F(SheetTest, ALongFileNameIsShortenedInTheMiddle) {
+  const QString name = "Bodrum " + QString(150, 'k') + " sonu.vrd";
+  Window->setWindowTitle("VARO PROGRAMLAYICI - " + Dir.filePath(name));
+  const QString pdf = Dir.filePath("long.pdf");
+  Dialogs->Files.push_back(pdf);
+  Window->SaveSheetPdf();
+  QProcess text;
+  text.start(VARO_PDFTOTEXT, {pdf, "-"});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString words = QString::fromUtf8(text.readAllStandardOutput());
+  const QRegularExpressionMatch line = QRegularExpression("Dosya: ([^\n]*)").match(words);
+  ASSERT_TRUE(line.hasMatch()) << words.toStdString();
+  EXPECT_TRUE(line.captured(1).startsWith("Bodrum k")) << line.captured(1).toStdString();
+  EXPECT_TRUE(line.captured(1).contains(QString::fromUtf8("…")));
+  EXPECT_TRUE(line.captured(1).endsWith("k sonu.vrd")) << line.captured(1).toStdString();
+}
+
+// Into a folder that is not there: said as a project file's save says it, with no word of a file
+// left untouched where there was none.
+TEST_F(SheetTest, ASaveIntoAMissingFolderSaysSoAndClaimsNoOldFile) {
+  const QString pdf = Dir.filePath("no/such/sheet.pdf");
+  Dialogs->Files.push_back(pdf);
+  Window->SaveSheetPdf();
+  ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Save", "Error"}));
+  EXPECT_EQ(Dialogs->Calls[1].Text, "Kat sayfası kaydedilemedi: " + pdf + " (File not found)\n" +
+                                        QString::fromStdString(varo::FileErrorAdvice(ENOENT)));
+}
+
 TEST_F(SheetTest, AWriteThatFailsHalfwayKeepsTheEarlierSheet) {
   const QString pdf = Dir.filePath("sheet.pdf"), png = Dir.filePath("sheet.png");
   for (const QString& path : {pdf, png}) {
@@ -213,6 +244,9 @@ TEST_F(SheetTest, AWriteThatFailsHalfwayKeepsTheEarlierSheet) {
   }
 
   ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Save", "Error", "Save", "Error"}));
+  EXPECT_EQ(Dialogs->Calls[1].Text, "Kat sayfası kaydedilemedi: " + pdf + " (Disk full)\n" +
+                                        QString::fromStdString(varo::FileErrorAdvice(ENOSPC)) +
+                                        QString::fromUtf8("\nVar olan dosyaya dokunulmadı."));
   for (const QString& path : {pdf, png}) {
     QFile kept(path);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));

@@ -54,6 +54,9 @@ class DeviceLinkTest : public ::testing::Test {
     // The handshake's answer, if any, is sent as the "y" is taken; a poll ends with the first byte.
     if (ms == varo::AnswerPauseMs || ms == varo::ReadPollMs)
       Sim->WaitUntil([&] { return Port.InputQueueCount() > 0; }, std::chrono::milliseconds(ms));
+    // The pause before a command is where a late answer of an earlier handshake comes in.
+    if (ms == varo::CommandPauseMs)
+      Sim->WaitUntil([&] { return Sim->PendingBytes() == 0; }, std::chrono::seconds(1));
   }
 
   std::string Received() const {
@@ -237,6 +240,34 @@ TEST_F(DeviceLinkTest, ReadTakesEveryByteValueStraightFromThePort) {
     if (c.Fault == sim::Fault::EscInImage) expected[sim::EscPosition] = 27;
     EXPECT_EQ(Text(got).substr(0, c.Bytes), Text(expected).substr(0, c.Bytes));
     EXPECT_TRUE(Port.Connected());
+    Port.Close();
+  }
+}
+
+// An indicator that says more than "E", or says it late (so that the "E" of the first handshake
+// answers the second and the second's comes after it): none of it is taken as image bytes.
+TEST_F(DeviceLinkTest, AnswerBytesBeyondTheEAreNoPartOfTheImage) {
+  for (sim::Fault fault : {sim::Fault::ExtraBytes, sim::Fault::LateAnswer}) {
+    SCOPED_TRACE(sim::FaultName(fault));
+    sim::Behaviour behaviour;
+    behaviour.Fault = fault;
+    Start(behaviour, AllByteValues());
+    Written = 0;
+    Retries = 3;
+    varo::DeviceImage image{};
+    const varo::TTransfer read = Link().Read(image);
+    EXPECT_EQ(read.End, TTransferEnd::Done);
+    EXPECT_EQ(Text(image), Text(AllByteValues()));
+    Port.Close();
+
+    // A write and its verify, as the window and --verify do it.
+    const varo::DeviceImage sent = sim::DefaultImage();
+    Written = 0;
+    EXPECT_EQ(Link().Write(sent).End, TTransferEnd::Done);
+    ASSERT_TRUE(Sim->WaitUntil([&] { return Sim->Seen().Stored > 0; }, std::chrono::seconds(5)));
+    varo::DeviceImage back{};
+    EXPECT_EQ(Link().Read(back).End, TTransferEnd::Done);
+    EXPECT_TRUE(varo::CompareImages(sent, back).empty());
     Port.Close();
   }
 }

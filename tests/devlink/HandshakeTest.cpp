@@ -1,4 +1,8 @@
 // The handshake and port discovery on the window.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <thread>
 
 #include "FakeDeviceTree.h"
@@ -9,7 +13,14 @@ namespace {
 
 const QString NoAnswer = "Cihazla Bağlantı Kurulamadı...";
 
-class HandshakeTest : public LinkTest {};
+// In editing mode: a write is not started while the floor-range panel is shown.
+class HandshakeTest : public LinkTest {
+ protected:
+  void SetUp() override {
+    LinkTest::SetUp();
+    Window->BitBtn2Click();
+  }
+};
 
 // Receives what the port hands to its links, as the hidden terminal will.
 struct TRxRecorder {
@@ -131,6 +142,21 @@ TEST_F(HandshakeTest, FailedOpenShowsTheSerialErrorWithTheSystemCode) {
     EXPECT_FALSE(Window->ComPort1.Connected());
     EXPECT_FALSE(Window->CommandLock().Busy()) << "the window is usable again";
   }
+}
+
+TEST_F(HandshakeTest, APortAnotherProgramHoldsGetsAdviceAfterTheSerialError) {
+  StartIndicator();
+  const int held = ::open(Sim->Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+  EXPECT_FALSE(Run([&] { Window->BtnWriteClick(); }));
+  ::close(held);
+  ASSERT_EQ(Dialogs->Calls.size(), 1u);
+  EXPECT_EQ(Dialogs->Calls[0].Text, QString::fromStdString("Unable to open com port (win error code: 11)\n"
+                                                           "Port başka bir programda açık; o programı kapatın. "
+                                                           "Portu kimin tuttuğunu 'fuser -v " +
+                                                           Sim->Path() + "' gösterir."));
+  EXPECT_FALSE(Window->CommandLock().Busy());
 }
 
 TEST_F(HandshakeTest, NoProperAnswerAsksRetryOrCancel) {

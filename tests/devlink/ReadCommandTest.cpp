@@ -1,9 +1,11 @@
 // The device read ("OKU") against the simulated indicator, through the hidden terminal.
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "LinkFixture.h"
 #include "ProjectSnapshot.h"
+#include "core/DeviceWrite.h"
 #include "core/FloorLists.h"
 
 namespace {
@@ -137,10 +139,24 @@ TEST_P(CodeAndBuzzerBytes, AreTakenAsTheIndicatorSendsThem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bytes, CodeAndBuzzerBytes,
-                         // 0 is an index in a file, but no code system on the line.
                          testing::Values(CodeCase{16, 2, 4, " 7 Segment", true},
-                                         CodeCase{0, 0, 3, " Sayıcı 2", false},
-                                         CodeCase{32, 255, 3, " Sayıcı 2", true}));
+                                         CodeCase{1, 0, 0, " Binary", false},
+                                         CodeCase{8, 255, 3, " Sayıcı 2", true}));
+
+// "EV1.0": the bytes after the "E" are still waiting when "r" goes out; none of them may become
+// part of the image the terminal hands over.
+TEST_F(ReadTest, AnswerBytesBeyondTheEAreNotReadAsTheImage) {
+  sim::Behaviour extra;
+  extra.Fault = sim::Fault::ExtraBytes;
+  StartIndicator(extra);
+  Hook = [&](int ms) {
+    if (ms == varo::CommandPauseMs) ServeUntil([&] { return Window->ComPort1.InputQueueCount() >= 4; }, 2000);
+  };
+  Read(256);
+  EXPECT_EQ(Received(), "yr");
+  ExpectIndicatorsDefaultProject();
+  EXPECT_TRUE(Dialogs->Calls.empty());
+}
 
 TEST_F(ReadTest, SevenSegmentReadGoesOutAs16AndIsSavedAs4) {
   StartIndicator({}, "", ImageWith({{246, 16}}));
@@ -176,22 +192,35 @@ TEST_F(ReadTest, AnImageHoldingByte27ArrivesWholeAndTheTerminalIsItselfAgainAfte
   EXPECT_EQ(TakeSnapshot(*Window), after);
 }
 
-TEST_F(ReadTest, AnIndicatorFallingSilentMidImageHoldsNothingUpAndOKUStartsAgain) {
-  const Snapshot before = StartFaultyOnce(sim::Fault::SilentMidImage);
-  Read(128);
-  EXPECT_EQ(Window->RxCount, 128);
-  EXPECT_EQ(Window->ProgressBar1->value(), 128);
-  EXPECT_FALSE(Window->CommandLock().Busy()) << "the window goes on as before";
-  EXPECT_EQ(TakeSnapshot(*Window), before);
-  EXPECT_TRUE(Dialogs->Calls.empty());
+// An indicator that stops part way: a second without a byte ends the read with a message saying how
+// much came; the project stays as it was and OKU starts afresh.
+TEST_F(ReadTest, AnIndicatorFallingSilentMidImageIsToldAndOKUStartsAgain) {
+  Window->findChild<QTimer*>("ReadSilence")->setInterval(50);
+  for (sim::Fault fault : {sim::Fault::SilentMidImage, sim::Fault::ShortImage}) {
+    SCOPED_TRACE(sim::FaultName(fault));
+    const Snapshot before = StartFaultyOnce(fault);
+    Handed = 0;
+    const int sent = fault == sim::Fault::ShortImage ? 255 : 128;
+    Read(sent);
+    EXPECT_FALSE(Window->CommandLock().Busy()) << "the window goes on as before";
+    ASSERT_TRUE(ServeUntil([&] { return !Dialogs->Calls.empty(); }));
+    ASSERT_EQ(Dialogs->Calls.size(), 1u);
+    EXPECT_EQ(Dialogs->Calls[0].Kind, "Error");
+    EXPECT_EQ(Dialogs->Calls[0].Text,
+              QString("Okunamadı: cihaz 256 bayttan yalnız %1 bayt gönderdi ve sustu; proje değişmedi.").arg(sent));
+    EXPECT_EQ(Window->ProgressBar1->value(), 0);
+    EXPECT_EQ(TakeSnapshot(*Window), before);
+    EXPECT_EQ(Window->ComTerminal1->Emulation(), teVT100orANSI);
+    Dialogs->Calls.clear();
 
-  EXPECT_EQ(Window->ComTerminal1->Emulation(), teNone) << "the read is still under way";
-  Read(128 + 256);
-  EXPECT_EQ(Received(), "yryr");
-  EXPECT_EQ(Window->ComTerminal1->Emulation(), teVT100orANSI);
-  EXPECT_EQ(Window->RxCount, 256);
-  ExpectIndicatorsDefaultProject();
-  EXPECT_TRUE(Dialogs->Calls.empty());
+    Read(sent + 256);
+    EXPECT_EQ(Received(), "yryr");
+    EXPECT_EQ(Window->RxCount, 256);
+    ExpectIndicatorsDefaultProject();
+    ServeUntil([] { return false; }, 100);
+    EXPECT_TRUE(Dialogs->Calls.empty()) << "a whole image is no silence";
+    Window->ComPort1.Close();
+  }
 }
 
 struct BadImage {
@@ -227,7 +256,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(BadImage{{{244, 68}}, "İlk Kat", 68},
                     // Floor 59 leaves one last floor, 60: item 1 is beyond that list.
                     BadImage{{{244, 67}, {247, 1}}, "Son Kat", 1}, BadImage{{{245, 0}}, "Frame sayısı", 0},
-                    BadImage{{{245, 62}}, "Frame sayısı", 62}));
+                    BadImage{{{245, 62}}, "Frame sayısı", 62},
+                    BadImage{{{245, 15}}, "0 ile 15 arası katlar için 16 olmalı", 15},
+                    // 0 is an index in a file, but no code system on the line.
+                    BadImage{{{246, 0}}, "Kod sistemi (bayt 246) 0; 1, 2, 4, 8 ya da 16 olmalı", 0},
+                    BadImage{{{246, 32}}, "Kod sistemi (bayt 246) 32; 1, 2, 4, 8 ya da 16 olmalı", 32}));
 
 namespace {
 

@@ -1,7 +1,11 @@
 // The device write (YAZ and F9) and the show-floor-numbers command against the simulated indicator.
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QTimer>
 
 #include "LinkFixture.h"
+#include "Overview.h"
+#include "ProjectSnapshot.h"
 #include "core/SerialPorts.h"
 
 namespace {
@@ -96,7 +100,9 @@ TEST_F(WriteTest, MoreFramesThanSlotsSendsNoMoreThanTheImageHolds) {
   EXPECT_EQ(got.substr(246, 12), std::string("\x08\x3D\x02\x3B\x00", 5) + std::string(7, '\xFF'));
 }
 
-TEST_F(WriteTest, F9WritesWithAnyModifiersInBothModesAndTheKeyGoesOn) {
+// While the floor-range panel is shown F9 writes nothing, as YAZ is disabled there: the header
+// would describe the panel's lists, not the drawings.
+TEST_F(WriteTest, F9WritesWithAnyModifiersInEditingModeOnlyAndTheKeyGoesOn) {
   struct KeySeen : QObject {
     int F9 = 0;
     bool eventFilter(QObject*, QEvent* e) override {
@@ -106,23 +112,29 @@ TEST_F(WriteTest, F9WritesWithAnyModifiersInBothModesAndTheKeyGoesOn) {
   } seen;
   Window->comport->installEventFilter(&seen);
   const Qt::KeyboardModifiers mods[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier};
-  int writes = 0;
+  int writes = 0, keys = 0;
   for (bool setup : {true, false}) {
     if (!setup) EditingMode();
     for (Qt::KeyboardModifiers m : mods) {
       ASSERT_EQ(Window->InSetupMode(), setup);
       Dialogs->Calls.clear();
       QTest::keyClick(Window->comport, Qt::Key_F9, m);
+      EXPECT_EQ(seen.F9, ++keys) << "the focused control still gets the key";
+      if (setup) {
+        EXPECT_TRUE(Dialogs->Calls.empty());
+        EXPECT_TRUE(Received().empty());
+        continue;
+      }
       ++writes;
-      ASSERT_TRUE(Stored(writes)) << "setup " << setup << " modifiers " << m;
+      ASSERT_TRUE(Stored(writes)) << "modifiers " << m;
       EXPECT_EQ(Sim->Image(), Window->BuildDeviceImage(varo::CodeSystemForm::Device));
-      EXPECT_EQ(seen.F9, writes) << "the focused control still gets the key";
       EXPECT_EQ(Dialogs->Kinds(), std::vector<QString>{"Info"});
     }
   }
 }
 
 TEST_F(WriteTest, ShowFloorNumbersSendsSAndLeavesThePortOpen) {
+  EditingMode();
   Window->ProgressBar1->setValue(40);
   QTest::mouseClick(Window->SpeedButton18, Qt::LeftButton);
   ASSERT_TRUE(WaitForReceived(2));
@@ -139,6 +151,38 @@ TEST_F(WriteTest, ShowFloorNumbersSendsSAndLeavesThePortOpen) {
   ASSERT_TRUE(Stored());
   EXPECT_EQ(Received().substr(0, 4), "ysyw");
   EXPECT_FALSE(Window->ComPort1.Connected());
+}
+
+// The pause delivers user input (so that a close request gets through); the lock drops it for the
+// window and every window it owns, shortcuts included, but a box the command shows is answered.
+TEST_F(WriteTest, DuringACommandNoWindowOfTheProgramTakesInputButItsOwnBox) {
+  EditingMode();
+  Window->OverviewButtonClick();
+  const Snapshot before = TakeSnapshot(*Window);
+  bool tried = false, boxAnswered = false;
+  Hook = [&](int ms) {
+    if (ms != 60 || tried) return;
+    tried = true;
+    Window->activateWindow();
+    QTest::keyClick(Window.get(), Qt::Key_Z, Qt::ControlModifier);  // an undo of the last change
+    QTest::keyClick(Window.get(), Qt::Key_PageUp);
+    QTest::mouseClick(Window->Overview, Qt::LeftButton, Qt::NoModifier, Window->Overview->CellRect(5).center());
+    QTest::keyClick(Window->Overview, Qt::Key_F2);
+    QMessageBox box(QMessageBox::Information, "VARO PROGRAMMER", "?", QMessageBox::Ok, Window.get());
+    QTimer::singleShot(0, [&] {
+      QTest::keyClick(&box, Qt::Key_Return);
+      boxAnswered = true;
+    });
+    box.exec();
+  };
+  Window->SpeedButton5Click();  // a change an undo could take back
+  const Snapshot changed = TakeSnapshot(*Window);
+  Window->BtnWriteClick();
+  Hook = nullptr;
+  ASSERT_TRUE(Stored());
+  EXPECT_TRUE(boxAnswered);
+  EXPECT_EQ(TakeSnapshot(*Window), changed);
+  EXPECT_FALSE(changed == before);
 }
 
 TEST_F(WriteTest, NoSecondCommandStartsWhileOneRuns) {
@@ -184,7 +228,9 @@ TEST_F(WriteTest, HangUpMidWriteShowsTheErrorOnceAndANewIndicatorTakesTheNextWri
   ASSERT_EQ(Dialogs->Calls.size(), 1u);
   EXPECT_EQ(Dialogs->Calls[0].Kind, "Error");
   EXPECT_EQ(Dialogs->Calls[0].Caption, "VARO PROGRAMMER");
-  EXPECT_EQ(Dialogs->Calls[0].Text, "WriteFile function failed (win error code: 5)");
+  EXPECT_EQ(Dialogs->Calls[0].Text,
+            "WriteFile function failed (win error code: 5)\n"
+            "Hat yazma sırasında koptu: gösterge şimdi yarım bir görüntü tutuyor. Bağlantıyı denetleyip yeniden yazın.");
   EXPECT_EQ(Window->ProgressBar1->value(), 100) << "the bar stays where the transfer stopped";
   EXPECT_TRUE(Window->ComPort1.Connected());
   EXPECT_FALSE(Window->CommandLock().Busy());
@@ -204,6 +250,7 @@ TEST_F(WriteTest, APortLeftOpenAfterAHangUpCloses) {
   hangUp.Fault = sim::Fault::HangUpInWrite;
   hangUp.HangUpAfter = 1;
   StartIndicator(hangUp);
+  EditingMode();
   EXPECT_FALSE(Run([&] { Window->BtnWriteClick(); }));
   ASSERT_TRUE(Window->ComPort1.Connected());
   Window->ComPort1.Close();

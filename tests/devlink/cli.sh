@@ -66,6 +66,21 @@ run --port "$work/none" --show-floors
 expect 3 "missing port"
 [[ $err == *"Unable to open com port (win error code: 2)"* ]] || fail "missing port: $err"
 
+# 3: a port another program holds, and a path that is no serial port: the component's message and
+# a line of advice.
+sim busy
+flock "$work/busy" sleep 30 &
+pids+=($!)
+sleep 0.3
+run --port "$work/busy" --show-floors
+expect 3 "busy port"
+[[ $err == *"Unable to open com port (win error code: 11)"$'\n'"Port başka bir programda açık; o programı kapatın. Portu kimin tuttuğunu 'fuser -v $work/busy' gösterir."* ]] ||
+  fail "busy port: $err"
+run --port "$work/p.vrd" --show-floors
+expect 3 "no serial port"
+[[ $err == *"SetCommState function failed (win error code: 25)"$'\n'"$work/p.vrd bir seri port değil; göstergenin bağlı olduğu portu seçin."* ]] ||
+  fail "no serial port: $err"
+
 # 5: project files the window refuses, with its texts; nothing is sent.
 sim good --project "$work/p.vrd"
 head -c 255 "$work/p.vrd" >"$work/short.vrd"
@@ -75,8 +90,8 @@ while IFS='|' read -r file message; do
   expect 5 "$file"
   [[ -z $out && $err == *"$message"* ]] || fail "$file: $err"
 done <<CASES
-$work/missing.vrd|File not found: $work/missing.vrd
-$work/short.vrd|Read beyond end of file: $work/short.vrd
+$work/missing.vrd|Ayar dosyası açılamadı: $work/missing.vrd (File not found)
+$work/short.vrd|Ayar dosyası açılamadı: $work/short.vrd (Read beyond end of file)
 $work/zero.vrd|Ayar dosyası açılamadı: $work/zero.vrd
 $work/zero.vrd|Frame sayısı (bayt 245) 0; 1 ile 61 arasında olmalı
 CASES
@@ -93,20 +108,58 @@ expect 0 "read"
 cmp "$work/p.vrd" "$work/back.vrd" || fail "the read saved other bytes than the window would"
 run --port "$work/good" --show-floors
 expect 0 "show floors"
+[[ $out == "Gösterge kat numaralarını gösteriyor." ]] || fail "show floors said: $out"
 await grep -q 's: showing the floor numbers' "$work/good.log" || fail "no s"
 
-# 4: a silent indicator, after the first handshake and two retries.
+# 0: an indicator that says more than "E", or says it late: verify and read take none of it.
+for fault in extra-bytes late-answer; do
+  sim "$fault" --project "$work/p.vrd" --fault "$fault"
+  run --quiet --port "$work/$fault" --verify "$work/p.vrd"
+  expect 0 "verify, $fault"
+  run --quiet --port "$work/$fault" --read "$work/$fault.vrd"
+  expect 0 "read, $fault"
+  cmp "$work/p.vrd" "$work/$fault.vrd" || fail "read, $fault: other bytes"
+done
+
+# 4: a silent indicator, after the first handshake and two retries; the count is the real one.
 sim silent --fault silent
 run --port "$work/silent" --show-floors --retries 2
 expect 4 "silent"
-[[ $err == *"Cihazla Bağlantı Kurulamadı..."* ]] || fail "silent: $err"
+[[ $err == *"Cihazla Bağlantı Kurulamadı... ($work/silent, 3 el sıkışma denendi)"* ]] || fail "silent: $err"
 [[ $(grep -c 'y: no answer' "$work/silent.log") -eq 3 ]] || fail "not three handshakes"
+run --port "$work/silent" --show-floors --retries 0
+expect 4 "silent, no retry"
+[[ $err == *"($work/silent, 1 el sıkışma denendi)"* ]] || fail "silent, no retry: $err"
+
+# 130: Ctrl+C among the handshakes, and right after the indicator's "E" (in the pause before "s").
+interrupt() {  # interrupt <log line to wait for> <seconds after it> <varo-programmer arguments ...>
+  local line=$1 after=$2 log=$3; shift 3
+  "$bin/varo-programmer" "$@" >"$work/out" 2>"$work/err" &
+  local pid=$!
+  await grep -q "$line" "$log" || fail "never saw '$line'"
+  sleep "$after"
+  kill -INT "$pid"
+  status=0
+  wait "$pid" || status=$?
+  out=$(<"$work/out") err=$(<"$work/err")
+}
+before=$(grep -c 'y: no answer' "$work/silent.log")
+interrupt 'y: no answer' 0.5 "$work/silent.log" --port "$work/silent" --show-floors --retries 50
+expect 130 "Ctrl+C among the handshakes"
+[[ $err == *"interrupted during the handshake, before any image byte; the port is closed"* ]] || fail "Ctrl+C: $err"
+[[ $(($(grep -c 'y: no answer' "$work/silent.log") - before)) -lt 10 ]] || fail "handshakes went on after Ctrl+C"
+sim answer
+interrupt 'y -> E' 0.3 "$work/answer.log" --port "$work/answer" --show-floors
+expect 130 "Ctrl+C after the E"
+[[ $err == *"interrupted during the handshake"* ]] || fail "Ctrl+C after the E: $err"
+grep -q '^s:' "$work/answer.log" && fail "the s went out after Ctrl+C"
 
 # 7: the line drops part way through the write.
 sim drop --fault hang-up-in-write --hang-up-after 5
 run --port "$work/drop" --write "$work/p.vrd"
 expect 7 "hang-up"
-[[ -z $out && $err == *"WriteFile function failed"* ]] || fail "hang-up: $err"
+[[ -z $out && $err == *"WriteFile function failed"* && $err == *"gösterge şimdi yarım bir görüntü tutuyor"* ]] ||
+  fail "hang-up: $err"
 
 # 130: Ctrl+C mid-write stops after the byte on its way and lets the port go.
 sim stop

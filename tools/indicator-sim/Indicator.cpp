@@ -205,6 +205,11 @@ size_t Indicator::SentBytes() const {
   return Sent_;
 }
 
+size_t Indicator::PendingBytes() const {
+  std::lock_guard<std::mutex> l(Lock_);
+  return Outbox_.size() - OutboxHead_;
+}
+
 Clock::time_point Indicator::LastSentAt() const {
   std::lock_guard<std::mutex> l(Lock_);
   return LastSentAt_;

@@ -41,6 +41,8 @@ class Indicator {
   std::vector<unsigned char> Received() const;  // every byte, in order
   varo::DeviceImage Image() const;              // what it stores
   size_t SentBytes() const;
+  // Bytes it has decided to send that are not out yet (a late answer, say).
+  size_t PendingBytes() const;
   Clock::time_point LastSentAt() const;  // when the last byte sent so far went out
   bool HungUp() const;
   std::vector<std::string> Log() const;

@@ -1,16 +1,16 @@
-// Undo and redo of the frame table, the clipboard text of a pattern and the
+// Undo and redo of the project, the clipboard text of a pattern and the
 // thumbnails drawn from the display picture's regions.
 #include <gtest/gtest.h>
 
 #include "DisplayArt.h"
-#include "core/FrameHistory.h"
+#include "core/ProjectHistory.h"
 #include "core/PatternText.h"
 #include "core/Thumbnail.h"
 
 namespace {
 
-varo::FrameTableState Table(std::initializer_list<int> floors, uint8_t first = 8) {
-  varo::FrameTableState t;
+varo::ProjectState Table(std::initializer_list<int> floors, uint8_t first = 8) {
+  varo::ProjectState t;
   for (int f : floors) t.Frames.push_back(varo::FloorPattern(f));
   t.FirstFloorIndex = first;
   t.FrameCount = static_cast<uint8_t>(floors.size());
@@ -20,9 +20,9 @@ varo::FrameTableState Table(std::initializer_list<int> floors, uint8_t first = 8
 
 }  // namespace
 
-TEST(FrameHistory, UndoAndRedoWalkTheStatesBothWays) {
-  const varo::FrameTableState a = Table({0, 1}), b = Table({5, 1}), c = Table({5, 7}), d = Table({-2, -1, 0}, 6);
-  varo::FrameHistory h;
+TEST(ProjectHistory, UndoAndRedoWalkTheStatesBothWays) {
+  const varo::ProjectState a = Table({0, 1}), b = Table({5, 1}), c = Table({5, 7}), d = Table({-2, -1, 0}, 6);
+  varo::ProjectHistory h;
   h.Reset(a);
   EXPECT_FALSE(h.Undo());
   EXPECT_FALSE(h.Note(a)) << "no change, no step";
@@ -50,10 +50,10 @@ TEST(FrameHistory, UndoAndRedoWalkTheStatesBothWays) {
   EXPECT_FALSE(h.Redo());
 }
 
-TEST(FrameHistory, KeepsTheNewestStepsUpToItsLimit) {
-  for (size_t limit : {size_t{100}, varo::FrameHistory::DefaultLimit}) {
-    varo::FrameHistory h(limit);
-    varo::FrameTableState t = Table({0});
+TEST(ProjectHistory, KeepsTheNewestStepsUpToItsLimit) {
+  for (size_t limit : {size_t{100}, varo::ProjectHistory::DefaultLimit}) {
+    varo::ProjectHistory h(limit);
+    varo::ProjectState t = Table({0});
     h.Reset(t);
     const size_t steps = limit + 30;
     for (size_t i = 1; i <= steps; ++i) {
@@ -63,7 +63,7 @@ TEST(FrameHistory, KeepsTheNewestStepsUpToItsLimit) {
     }
     EXPECT_EQ(h.UndoCount(), limit);
     size_t undone = 0;
-    std::optional<varo::FrameTableState> last;
+    std::optional<varo::ProjectState> last;
     while (auto s = h.Undo()) last = s, ++undone;
     EXPECT_EQ(undone, limit);
     // The oldest state kept is the one `limit` steps back.
@@ -71,10 +71,43 @@ TEST(FrameHistory, KeepsTheNewestStepsUpToItsLimit) {
     for (size_t i = 0; i < limit; ++i) ASSERT_TRUE(h.Redo());
     EXPECT_EQ(h.Current(), t);
   }
-  EXPECT_GE(varo::FrameHistory::DefaultLimit, 100u);
+  EXPECT_GE(varo::ProjectHistory::DefaultLimit, 100u);
 }
 
-TEST(FrameHistory, FirstChangedFrame) {
+// An undo or redo that comes back to what was saved is unmodified again, as in an editor; a step
+// made after undoing past the saved state can never come back to it.
+TEST(ProjectHistory, KnowsWhenUndoOrRedoIsBackAtTheSavedState) {
+  varo::ProjectState a = Table({0, 1}), b = Table({5, 1}), c = Table({5, 7});
+  c.CodeSystem = 4;
+  c.Buzzer = true;
+  varo::ProjectHistory h;
+  h.Reset(a);
+  EXPECT_TRUE(h.AtSaved());
+  h.Note(b);
+  EXPECT_FALSE(h.AtSaved());
+  h.Undo();
+  EXPECT_TRUE(h.AtSaved());
+  h.Redo();
+  // Saved under a name: the title changes in place, no step of its own.
+  b.Title = "VARO PROGRAMLAYICI - /tmp/b.vrd";
+  h.Amend(b);
+  h.MarkSaved();
+  EXPECT_EQ(h.UndoCount(), 1u);
+  h.Note(c);
+  EXPECT_FALSE(h.AtSaved());
+  EXPECT_EQ(h.Undo(), b) << "the title comes back with the rest";
+  EXPECT_TRUE(h.AtSaved());
+  EXPECT_EQ(h.Undo(), a);
+  EXPECT_FALSE(h.AtSaved());
+  EXPECT_TRUE(h.Note(c));
+  EXPECT_FALSE(h.AtSaved());
+  EXPECT_EQ(h.Undo(), a);
+  EXPECT_FALSE(h.AtSaved());
+  EXPECT_EQ(h.Redo(), c);
+  EXPECT_FALSE(h.AtSaved());
+}
+
+TEST(ProjectHistory, FirstChangedFrame) {
   EXPECT_EQ(varo::FirstChangedFrame(Table({0, 1, 2}), Table({0, 1, 5})), 2u);
   EXPECT_EQ(varo::FirstChangedFrame(Table({0, 1, 2}), Table({0, 1, 2})), 0u);
   EXPECT_EQ(varo::FirstChangedFrame(Table({0, 1, 2}), Table({0, 1})), 0u) << "another range starts at its first frame";
