@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "RxFilter.h"
 
 // ---------------------------------------------------------------------------
 // Errors
@@ -526,7 +525,7 @@ class TCustomComPort : public TComponent {
   virtual void LoadFromIniSection(TCustomIniFile& IniFile);
 
   // Device handle (file descriptor), -1 while closed.
-  int Handle() const { return FHandle.load(std::memory_order_relaxed); }
+  int Handle() const;
 
   // Line state queries
   int32_t InputQueueCount();
@@ -536,10 +535,7 @@ class TCustomComPort : public TComponent {
   // The line-settings record ApplyLineSettings sets, built from the present settings.
   TDCB LineSettingsRecord() const;
   // The timeouts the device holds since the last ApplyTimeoutSettings; requests on any thread read them.
-  TDeviceTimeouts DeviceTimeouts() const {
-    std::lock_guard<std::mutex> Lock(FIoLock);
-    return FDeviceTimeouts;
-  }
+  TDeviceTimeouts DeviceTimeouts() const;
 
   // Reading and writing
   int32_t Write(const void* Buffer, int32_t Count);
@@ -557,10 +553,10 @@ class TCustomComPort : public TComponent {
   // Links
   void AttachLink(TComLink* Link);
   void DetachLink(TComLink* Link);
-  bool HasRxBufLink() const { return FHasRxBufLink; }
+  bool HasRxBufLink() const;
 
   // Whether the open port runs an event thread (it does when Events was not empty at Open).
-  bool EventThreadCreated() const { return FThreadCreated; }
+  bool EventThreadCreated() const;
 
   // Events
   TNotifyEvent OnAfterOpen;
@@ -688,60 +684,9 @@ class TCustomComPort : public TComponent {
   TSyncMethod FSyncMethod = smThreadSync;
   TSettingsGroups FStoredGroups{sgLine};
 
-  std::atomic<int> FHandle{-1};
-  TDeviceTimeouts FDeviceTimeouts;  // under FIoLock
-  // Time one character takes on the line (steady_clock ticks), for writes waiting for the driver.
-  std::atomic<std::chrono::steady_clock::rep> FCharTime{0};
-  // Only a serial line has bytes on their way out; a pseudo-terminal's peer has them once written.
-  std::atomic<bool> FOutputDrains{false};
-  // Attached on the owner thread, walked also by writers on other threads and smNone handlers.
-  mutable std::mutex FLinkLock;
-  std::vector<TComLink*> FLinks;
-  std::atomic<bool> FHasRxBufLink{false};
-
-  // Pending-request cancelling, shared with AbortPendingIO on other threads; CloseDevice waits
-  // until no request waits on the descriptor any more.
-  mutable std::mutex FIoLock;
-  std::atomic<uint64_t> FAbortGeneration{0};
-  // Set by Close before it cancels the pending requests, until it ends: later ones are refused.
-  std::atomic<bool> FRefuseRequests{false};
-  std::vector<AsyncRequest*> FWaiting;
-  std::condition_variable FWaitingGone;
-
-  // Input taken from the device ahead of Read (by the event thread, or through the receive filter),
-  // events of input taken outside the thread; a hang-up seen by anyone; the device's counters as
-  // LineErrors saw them last. Every device call of a read or write takes it too, so that none
-  // reaches a descriptor CloseDevice let go (or the next open reused).
-  std::mutex FRxLock;
-  std::vector<char> FRxQueue;
-  size_t FRxHead = 0;
-  size_t FRxCapacity = 1024;
-  TRxFilter FRxFilter;
-  TComEvents FRxPulled;
-  bool FHungUp = false;
-  bool FHangUpReported = false;
-  struct TLineCounters {
-    int Frame = 0, Overrun = 0, Parity = 0, Brk = 0, BufOverrun = 0;
-  } FErrorBase;
-  bool FCountersSupported = true;
-
-  // Open and Close run one at a time, also when an smNone handler calls them.
-  std::unique_ptr<TLifeLock> FLifeLock;
-  // Both change under FThreadLock, which other threads take to reach the thread; FEventThread
-  // also only under the life lock.
-  std::unique_ptr<TComThread> FEventThread;
-  std::vector<std::unique_ptr<TComThread>> FRetiredThreads;
-  std::mutex FThreadLock;
-  std::atomic<bool> FThreadCreated{false};
-  // Close is under way; a Close asked for meanwhile (by a handler it serves, or by a handler on
-  // the event thread it waits for) is left to it.
-  bool FClosing = false;
-  std::atomic<bool> FCloseAsked{false};
-  // Counts the closes, so that a batch stops once its port was closed, also when reopened.
-  std::atomic<uint32_t> FSession{0};
-  // The owner is inside a thread-synchronised batch of this port (a handler may close it).
-  int FInSyncedBatch = 0;
-
+  // The port's working state: handle, queues, locks, threads (serial/ComPortState.h).
+  struct TState;
+  std::unique_ptr<TState> S_;
 };
 
 // Publishes the settings and events of TCustomComPort; adds no behaviour.

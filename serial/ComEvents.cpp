@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "CPort.h"
+#include "ComPortState.h"
 
 namespace {
 
@@ -35,10 +36,10 @@ TComEvents MaskToEvents(uint32_t Mask) {
 }
 
 void TCustomComPort::HandleEvents(TComEvents Events) {
-  const uint32_t Session = FSession;
+  const uint32_t Session = S_->FSession;
   for (TComEvent Ev : HandlingOrder) {
     // A handler that closed the port ends the batch, also when it opened the port again.
-    if (!FConnected || FCloseAsked || FSession != Session) return;
+    if (!FConnected || S_->FCloseAsked || S_->FSession != Session) return;
     if (Events.Contains(Ev)) HandleEvent(Ev);
   }
 }
@@ -95,7 +96,7 @@ void TCustomComPort::ReceiveData() {
   int32_t Count = InputQueueCount();
   if (Count <= 0) return;
   LinksSignal(&TComLink::OnRxActivity, true);
-  if (FHasRxBufLink) {
+  if (S_->FHasRxBufLink) {
     std::vector<char> Block;
     bool Taken = false;
     for (TComLink* L : Links()) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "CPort.h"
+#include "ComPortState.h"
 #include "DeviceCalls.h"
 #include "PortDevice.h"
 #include "WriteDrain.h"
@@ -125,7 +126,7 @@ int32_t TCustomComPort::StartWrite(AsyncRequest& R) {
   R.FDone = R.FAccepted = 0;
   R.FQueued = INT32_MAX;
   R.FErrno = 0;
-  R.FAbortGeneration = FAbortGeneration.load();
+  R.FAbortGeneration = S_->FAbortGeneration.load();
   R.FStart = R.FProgress = Clock::now();
   ContinueWrite(R, false);
   if (R.FErrno) throw EComPort(CError_WriteFailed, R.FErrno);
@@ -136,7 +137,7 @@ int32_t TCustomComPort::StartWrite(AsyncRequest& R) {
 int32_t TCustomComPort::StartRead(AsyncRequest& R) {
   R.FDone = 0;
   R.FErrno = 0;
-  R.FAbortGeneration = FAbortGeneration.load();
+  R.FAbortGeneration = S_->FAbortGeneration.load();
   R.FStart = R.FLastByte = Clock::now();
   ContinueRead(R, false);
   if (R.FErrno) throw EComPort(CError_ReadFailed, R.FErrno);
@@ -152,7 +153,7 @@ int TCustomComPort::SessionError(const AsyncRequest& R, int Fd) const {
 
 template <class TCall>
 int TCustomComPort::OnSessionDevice(const AsyncRequest& R, int Fd, TCall Call) {
-  std::lock_guard<std::mutex> Lock(FRxLock);
+  std::lock_guard<std::mutex> Lock(S_->FRxLock);
   if (const int Err = SessionError(R, Fd)) return Err;
   return Call();
 }
@@ -194,7 +195,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
     WaitReady(Fd, R, POLLOUT, End, true);
     if (R.FErrno) return;
   }
-  if (!FOutputDrains) {
+  if (!S_->FOutputDrains) {
     R.FDone = R.FAccepted;
     return;
   }
@@ -216,7 +217,7 @@ void TCustomComPort::ContinueWrite(AsyncRequest& R, bool MayWait) {
     if (Queued < R.FQueued) R.FProgress = Now;
     R.FQueued = Queued;
     const cport_write::TLook Look =
-        cport_write::NextLook(Queued, Now, HasDeadline, Deadline, R.FProgress, Clock::duration(FCharTime.load()));
+        cport_write::NextLook(Queued, Now, HasDeadline, Deadline, R.FProgress, Clock::duration(S_->FCharTime.load()));
     if (Look.Ended) {
       R.FDone = R.FAccepted - std::min(std::max(Queued, 0), R.FAccepted);
       // The rest is not sent later: the count says what the line got.
@@ -279,11 +280,11 @@ void TCustomComPort::ContinueRead(AsyncRequest& R, bool MayWait) {
 }
 
 int32_t TCustomComPort::TakeInput(const AsyncRequest& R, int Fd, char* Buffer, int32_t Count, int& Errno) {
-  std::lock_guard<std::mutex> Lock(FRxLock);
+  std::lock_guard<std::mutex> Lock(S_->FRxLock);
   // Before the queue too: it is the next session's once the port was closed and opened again.
   Errno = SessionError(R, Fd);
   if (Errno) return 0;
-  if (FRxQueue.size() == FRxHead && !FRxFilter.Passes()) {
+  if (S_->FRxQueue.size() == S_->FRxHead && !S_->FRxFilter.Passes()) {
     // Through the queue, which the filter fills; a read of nothing but dropped bytes reads on, as
     // far as one queue's worth before the read looks at its time limits again.
     TComEvents Unannounced;
@@ -292,20 +293,20 @@ int32_t TCustomComPort::TakeInput(const AsyncRequest& R, int Fd, char* Buffer, i
     do {
       Errno = PullInput(Fd, static_cast<size_t>(Count), Unannounced, Raw);
       Taken += Raw;
-    } while (Errno == 0 && Raw > 0 && FRxQueue.size() == FRxHead && Taken < FRxCapacity);
-    if (Errno == EIO) FHungUp = true;
-    if (Errno || FRxQueue.size() == FRxHead) return 0;
+    } while (Errno == 0 && Raw > 0 && S_->FRxQueue.size() == S_->FRxHead && Taken < S_->FRxCapacity);
+    if (Errno == EIO) S_->FHungUp = true;
+    if (Errno || S_->FRxQueue.size() == S_->FRxHead) return 0;
   }
-  const size_t Queued = FRxQueue.size() - FRxHead;
+  const size_t Queued = S_->FRxQueue.size() - S_->FRxHead;
   const size_t Taken = std::min(Queued, static_cast<size_t>(Count));
   if (Taken > 0) {
-    std::copy_n(FRxQueue.begin() + static_cast<std::ptrdiff_t>(FRxHead), Taken, Buffer);
-    FRxHead += Taken;
-    if (FRxHead == FRxQueue.size()) {
-      FRxQueue.clear();
-      FRxHead = 0;
+    std::copy_n(S_->FRxQueue.begin() + static_cast<std::ptrdiff_t>(S_->FRxHead), Taken, Buffer);
+    S_->FRxHead += Taken;
+    if (S_->FRxHead == S_->FRxQueue.size()) {
+      S_->FRxQueue.clear();
+      S_->FRxHead = 0;
     }
-    if (Queued >= FRxCapacity) WakeEventThread();
+    if (Queued >= S_->FRxCapacity) WakeEventThread();
     return static_cast<int32_t>(Taken);
   }
   for (;;) {
@@ -315,19 +316,19 @@ int32_t TCustomComPort::TakeInput(const AsyncRequest& R, int Fd, char* Buffer, i
     const int Err = N == 0 ? EIO : errno;
     if (Err == EINTR) continue;
     if (Err == EAGAIN) return 0;
-    if (Err == EIO) FHungUp = true;
+    if (Err == EIO) S_->FHungUp = true;
     Errno = Err;
     return 0;
   }
 }
 
 void TCustomComPort::NoteHangUp() {
-  std::lock_guard<std::mutex> Lock(FRxLock);
-  FHungUp = true;
+  std::lock_guard<std::mutex> Lock(S_->FRxLock);
+  S_->FHungUp = true;
 }
 
 bool TCustomComPort::Cancelled(const AsyncRequest& R) const {
-  return FRefuseRequests.load() || R.FAbortGeneration != FAbortGeneration.load();
+  return S_->FRefuseRequests.load() || R.FAbortGeneration != S_->FAbortGeneration.load();
 }
 
 void TCustomComPort::WaitReady(int Fd, AsyncRequest& R, short PollEvents, Clock::time_point Deadline,
@@ -340,8 +341,8 @@ void TCustomComPort::WaitReady(int Fd, AsyncRequest& R, short PollEvents, Clock:
     }
   }
   {
-    std::lock_guard<std::mutex> Lock(FIoLock);
-    FWaiting.push_back(&R);
+    std::lock_guard<std::mutex> Lock(S_->FIoLock);
+    S_->FWaiting.push_back(&R);
   }
   // Input the event thread queued before we were listed would wake no one: look first.
   const bool Queued = PollEvents == POLLIN && RxQueued() > 0;
@@ -360,10 +361,10 @@ void TCustomComPort::WaitReady(int Fd, AsyncRequest& R, short PollEvents, Clock:
     }
   }
   {
-    std::lock_guard<std::mutex> Lock(FIoLock);
-    FWaiting.erase(std::find(FWaiting.begin(), FWaiting.end(), &R));
+    std::lock_guard<std::mutex> Lock(S_->FIoLock);
+    S_->FWaiting.erase(std::find(S_->FWaiting.begin(), S_->FWaiting.end(), &R));
   }
-  FWaitingGone.notify_all();
+  S_->FWaitingGone.notify_all();
   if (Cancelled(R)) R.FErrno = ECANCELED;
 }
 
@@ -399,7 +400,7 @@ void TCustomComPort::AbortPendingIO() {
 }
 
 void TCustomComPort::CancelPendingRequests() {
-  std::lock_guard<std::mutex> Lock(FIoLock);
-  ++FAbortGeneration;
-  for (AsyncRequest* R : FWaiting) (void)::eventfd_write(R->FWakeFd, 1);
+  std::lock_guard<std::mutex> Lock(S_->FIoLock);
+  ++S_->FAbortGeneration;
+  for (AsyncRequest* R : S_->FWaiting) (void)::eventfd_write(R->FWakeFd, 1);
 }

@@ -3,27 +3,30 @@
 #include <algorithm>
 
 #include "CPort.h"
+#include "ComPortState.h"
 
 void TCustomComPort::AttachLink(TComLink* Link) {
-  std::lock_guard<std::mutex> Lock(FLinkLock);
-  if (!Link || std::find(FLinks.begin(), FLinks.end(), Link) != FLinks.end()) throw EComPort(CError_RegFailed);
-  FLinks.push_back(Link);
-  FHasRxBufLink = std::any_of(FLinks.begin(), FLinks.end(), [](TComLink* L) { return bool(L->OnRxBuf); });
+  std::lock_guard<std::mutex> Lock(S_->FLinkLock);
+  if (!Link || std::find(S_->FLinks.begin(), S_->FLinks.end(), Link) != S_->FLinks.end()) throw EComPort(CError_RegFailed);
+  S_->FLinks.push_back(Link);
+  S_->FHasRxBufLink = std::any_of(S_->FLinks.begin(), S_->FLinks.end(), [](TComLink* L) { return bool(L->OnRxBuf); });
 }
 
 void TCustomComPort::DetachLink(TComLink* Link) {
-  std::lock_guard<std::mutex> Lock(FLinkLock);
-  const auto It = std::find(FLinks.begin(), FLinks.end(), Link);
-  if (It == FLinks.end()) throw EComPort(CError_RegFailed);
-  FLinks.erase(It);
-  FHasRxBufLink = std::any_of(FLinks.begin(), FLinks.end(), [](TComLink* L) { return bool(L->OnRxBuf); });
+  std::lock_guard<std::mutex> Lock(S_->FLinkLock);
+  const auto It = std::find(S_->FLinks.begin(), S_->FLinks.end(), Link);
+  if (It == S_->FLinks.end()) throw EComPort(CError_RegFailed);
+  S_->FLinks.erase(It);
+  S_->FHasRxBufLink = std::any_of(S_->FLinks.begin(), S_->FLinks.end(), [](TComLink* L) { return bool(L->OnRxBuf); });
 }
 
 // Handlers may attach or detach links while being called, and writers on other threads tell the
 // links too: every walk goes over a copy taken under the lock.
+bool TCustomComPort::HasRxBufLink() const { return S_->FHasRxBufLink; }
+
 std::vector<TComLink*> TCustomComPort::Links() const {
-  std::lock_guard<std::mutex> Lock(FLinkLock);
-  return FLinks;
+  std::lock_guard<std::mutex> Lock(S_->FLinkLock);
+  return S_->FLinks;
 }
 
 void TCustomComPort::LinksSignal(TComSignalEvent TComLink::*Slot, bool OnOff) {

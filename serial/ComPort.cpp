@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "CPort.h"
+#include "ComPortState.h"
 #include "ComThread.h"
 #include "HandOver.h"
 #include "LifeLock.h"
@@ -15,7 +16,16 @@ namespace {
 constexpr size_t DefaultInputSize = 4096;
 }  // namespace
 
-TCustomComPort::TCustomComPort() : FLifeLock(std::make_unique<TLifeLock>()) {}
+TCustomComPort::TCustomComPort() : S_(std::make_unique<TState>()) {}
+
+int TCustomComPort::Handle() const { return S_->FHandle.load(std::memory_order_relaxed); }
+
+TDeviceTimeouts TCustomComPort::DeviceTimeouts() const {
+  std::lock_guard<std::mutex> Lock(S_->FIoLock);
+  return S_->FDeviceTimeouts;
+}
+
+bool TCustomComPort::EventThreadCreated() const { return S_->FThreadCreated; }
 
 TCustomComPort::~TCustomComPort() {
   try {
@@ -25,14 +35,14 @@ TCustomComPort::~TCustomComPort() {
     // its queued calls cannot reach this port any more.
     std::unique_ptr<TComThread> Thread;
     {
-      std::lock_guard<std::mutex> L(FThreadLock);
-      Thread = std::move(FEventThread);
+      std::lock_guard<std::mutex> L(S_->FThreadLock);
+      Thread = std::move(S_->FEventThread);
     }
     if (Thread) {
       Thread->Withdraw();
       Thread->Join();
       Thread.reset();
-      FThreadCreated = false;
+      S_->FThreadCreated = false;
     }
     cport_handover::Discard(this);
     CloseDevice();
@@ -79,7 +89,7 @@ void TCustomComPort::SetConnected(bool Value) {
 
 void TCustomComPort::SetPort(const std::string& Value) {
   {
-    TLifeGuard Life(*FLifeLock);
+    TLifeGuard Life(*S_->FLifeLock);
     if (FPort == Value) return;
     FPort = Value;
     if (!FConnected || FLoading) return;
@@ -90,7 +100,7 @@ void TCustomComPort::SetPort(const std::string& Value) {
 
 void TCustomComPort::Open() {
   ReapRetiredThreads();
-  TLifeGuard Life(*FLifeLock);
+  TLifeGuard Life(*S_->FLifeLock);
   if (FConnected) return;
   DoBeforeOpen();
   OpenDevice();
@@ -112,30 +122,30 @@ void TCustomComPort::Close() {
 }
 
 void TCustomComPort::CloseOnce() {
-  TLifeGuard Life(*FLifeLock);
+  TLifeGuard Life(*S_->FLifeLock);
   if (!FConnected) return;
-  if (FClosing) {
-    FCloseAsked = true;
+  if (S_->FClosing) {
+    S_->FCloseAsked = true;
     return;
   }
   struct TClosing {
     TCustomComPort* Port;
-    explicit TClosing(TCustomComPort* P) : Port(P) { Port->FClosing = true; }
+    explicit TClosing(TCustomComPort* P) : Port(P) { Port->S_->FClosing = true; }
     ~TClosing() {
-      Port->FClosing = false;
-      Port->FRefuseRequests = false;
+      Port->S_->FClosing = false;
+      Port->S_->FRefuseRequests = false;
     }
   } Guard(this);
   NotifyBeforeClose();
   // From here on a handler the close still serves (or one on the event thread) cannot start a
   // request that nobody would cancel: the refusal is in place before the pending ones are cancelled.
-  FRefuseRequests = true;
+  S_->FRefuseRequests = true;
   AbortPendingIO();
-  if (FThreadCreated) DestroyEventThread();
+  if (S_->FThreadCreated) DestroyEventThread();
   CloseDevice();
-  ++FSession;
+  ++S_->FSession;
   FConnected = false;
-  FCloseAsked = false;
+  S_->FCloseAsked = false;
   NotifyAfterClose();
 }
 
@@ -144,18 +154,18 @@ void TCustomComPort::CreateEventThread() {
     auto Thread = std::make_unique<TComThread>(this);
     TComThread* Started = Thread.get();
     {
-      std::lock_guard<std::mutex> L(FThreadLock);
-      FEventThread = std::move(Thread);
+      std::lock_guard<std::mutex> L(S_->FThreadLock);
+      S_->FEventThread = std::move(Thread);
     }
-    FThreadCreated = true;
+    S_->FThreadCreated = true;
     Started->Start();
   } catch (...) {
     std::unique_ptr<TComThread> Failed;
     {
-      std::lock_guard<std::mutex> L(FThreadLock);
-      Failed = std::move(FEventThread);
+      std::lock_guard<std::mutex> L(S_->FThreadLock);
+      Failed = std::move(S_->FEventThread);
     }
-    FThreadCreated = false;
+    S_->FThreadCreated = false;
     CloseDevice();
     FConnected = false;
     throw;
@@ -163,47 +173,47 @@ void TCustomComPort::CreateEventThread() {
 }
 
 void TCustomComPort::DestroyEventThread() {
-  TComThread* Thread = FEventThread.get();
+  TComThread* Thread = S_->FEventThread.get();
   if (Thread->IsCurrent()) {
     // A handler of this very thread (smNone) closes the port: the thread ends when the handler
     // returns, and is joined by whoever may wait for it.
     Thread->Retire();
-    std::lock_guard<std::mutex> L(FThreadLock);
-    FRetiredThreads.push_back(std::move(FEventThread));
-    FThreadCreated = false;
+    std::lock_guard<std::mutex> L(S_->FThreadLock);
+    S_->FRetiredThreads.push_back(std::move(S_->FEventThread));
+    S_->FThreadCreated = false;
     return;
   }
   // Closed from its own handler, the thread must not wait for the call we are in.
-  if (FInSyncedBatch > 0)
+  if (S_->FInSyncedBatch > 0)
     Thread->Withdraw();
   else
     Thread->Stop();
   {
     // A handler on the thread may want to close the port too; it finds the close under way.
-    TLifeLock::TSuspend Suspend(*FLifeLock);
+    TLifeLock::TSuspend Suspend(*S_->FLifeLock);
     // The thread may be waiting for us to serve its hand-over.
     if (FSyncMethod != smNone) cport_handover::ServeUntil([Thread] { return Thread->Ended(); });
     Thread->Join();
   }
   std::unique_ptr<TComThread> Ended;
   {
-    std::lock_guard<std::mutex> L(FThreadLock);
-    Ended = std::move(FEventThread);
+    std::lock_guard<std::mutex> L(S_->FThreadLock);
+    Ended = std::move(S_->FEventThread);
   }
-  FThreadCreated = false;
+  S_->FThreadCreated = false;
   if (FSyncMethod == smWindowSync) cport_handover::Discard(this);
 }
 
 void TCustomComPort::ReapRetiredThreads() {
   // A thread may be waited for only where none of its handlers can be waiting for us.
-  const bool MayWait = !TComThread::OnEventThread() && !FLifeLock->HeldHere();
+  const bool MayWait = !TComThread::OnEventThread() && !S_->FLifeLock->HeldHere();
   std::vector<std::unique_ptr<TComThread>> Done;
   {
-    std::lock_guard<std::mutex> L(FThreadLock);
-    for (auto It = FRetiredThreads.begin(); It != FRetiredThreads.end();) {
+    std::lock_guard<std::mutex> L(S_->FThreadLock);
+    for (auto It = S_->FRetiredThreads.begin(); It != S_->FRetiredThreads.end();) {
       if (MayWait || (*It)->Ended()) {
         Done.push_back(std::move(*It));
-        It = FRetiredThreads.erase(It);
+        It = S_->FRetiredThreads.erase(It);
       } else {
         ++It;
       }
@@ -212,13 +222,13 @@ void TCustomComPort::ReapRetiredThreads() {
 }
 
 void TCustomComPort::WakeEventThread() {
-  std::lock_guard<std::mutex> L(FThreadLock);
-  if (FEventThread) FEventThread->Wake();
+  std::lock_guard<std::mutex> L(S_->FThreadLock);
+  if (S_->FEventThread) S_->FEventThread->Wake();
 }
 
 void TCustomComPort::NoteTransmitted() {
-  std::lock_guard<std::mutex> L(FThreadLock);
-  if (FEventThread) FEventThread->NoteTransmit();
+  std::lock_guard<std::mutex> L(S_->FThreadLock);
+  if (S_->FEventThread) S_->FEventThread->NoteTransmit();
 }
 
 void TCustomComPort::OpenDevice() {
@@ -226,14 +236,14 @@ void TCustomComPort::OpenDevice() {
   const int LowLines = cport_device::LinesHeldLow(LineSettingsRecord());
   if (const int Err = cport_device::OpenExclusive(FPort, LowLines, Fd)) throw EComPort(CError_OpenFailed, Err);
   // Published under the lock that other threads' reads and writes take before using it.
-  std::lock_guard<std::mutex> Lock(FRxLock);
-  FHandle = Fd;
-  FOutputDrains = cport_device::IsSerialDevice(Fd);
-  FHungUp = false;
-  FHangUpReported = false;
+  std::lock_guard<std::mutex> Lock(S_->FRxLock);
+  S_->FHandle = Fd;
+  S_->FOutputDrains = cport_device::IsSerialDevice(Fd);
+  S_->FHungUp = false;
+  S_->FHangUpReported = false;
   cport_device::TCounters Counters;
-  FCountersSupported = cport_device::ReadCounters(Fd, Counters) == 0;
-  FErrorBase = {Counters.Frame, Counters.Overrun, Counters.Parity, Counters.Brk, Counters.BufOverrun};
+  S_->FCountersSupported = cport_device::ReadCounters(Fd, Counters) == 0;
+  S_->FErrorBase = {Counters.Frame, Counters.Overrun, Counters.Parity, Counters.Brk, Counters.BufOverrun};
 }
 
 int ProbeComDevice(const std::string& Path) {
@@ -248,22 +258,22 @@ void TCustomComPort::CloseDevice() {
   {
     // Reads and writes of other threads look at the handle under this lock: none reaches the
     // descriptor once it is out.
-    std::lock_guard<std::mutex> Lock(FRxLock);
-    Fd = FHandle.exchange(-1);
-    FRxQueue.clear();
-    FRxHead = 0;
-    FRxFilter.Reset();
+    std::lock_guard<std::mutex> Lock(S_->FRxLock);
+    Fd = S_->FHandle.exchange(-1);
+    S_->FRxQueue.clear();
+    S_->FRxHead = 0;
+    S_->FRxFilter.Reset();
   }
   if (Fd < 0) return;
   // A request that waits on the descriptor keeps it open, and locked, until it wakes.
   CancelPendingRequests();
   {
-    std::unique_lock<std::mutex> Lock(FIoLock);
-    FWaitingGone.wait(Lock, [this] { return FWaiting.empty(); });
+    std::unique_lock<std::mutex> Lock(S_->FIoLock);
+    S_->FWaitingGone.wait(Lock, [this] { return S_->FWaiting.empty(); });
   }
   // Unread bytes and unsent ones are discarded, so a stopped line cannot hold up the close; no
   // write has counted the unsent ones (a write ends when its bytes have left the driver).
-  (void)cport_device::Discard(Fd, FOutputDrains);
+  (void)cport_device::Discard(Fd, S_->FOutputDrains);
   cport_device::CloseExclusive(Fd);
 }
 
@@ -279,18 +289,18 @@ void TCustomComPort::ApplyLineSettings() {
   const int Err = cport_device::ApplyLine(Handle(), Dcb);
   SetReceiveFilter(Dcb, Err == 0);
   if (Err) throw EComPort(CError_SetStateFailed, Err);
-  FCharTime = cport_write::CharTime(Dcb).count();
+  S_->FCharTime = cport_write::CharTime(Dcb).count();
 }
 
 void TCustomComPort::ApplyTimeoutSettings() {
   if (!CanApply()) return;
   if (Handle() < 0) throw EComPort(CError_TimeoutsFailed, EBADF);
-  std::lock_guard<std::mutex> Lock(FIoLock);
-  FDeviceTimeouts.ReadIntervalTimeout = static_cast<uint32_t>(FTimeouts.ReadInterval());
-  FDeviceTimeouts.ReadTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.ReadTotalMultiplier());
-  FDeviceTimeouts.ReadTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.ReadTotalConstant());
-  FDeviceTimeouts.WriteTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.WriteTotalMultiplier());
-  FDeviceTimeouts.WriteTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.WriteTotalConstant());
+  std::lock_guard<std::mutex> Lock(S_->FIoLock);
+  S_->FDeviceTimeouts.ReadIntervalTimeout = static_cast<uint32_t>(FTimeouts.ReadInterval());
+  S_->FDeviceTimeouts.ReadTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.ReadTotalMultiplier());
+  S_->FDeviceTimeouts.ReadTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.ReadTotalConstant());
+  S_->FDeviceTimeouts.WriteTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.WriteTotalMultiplier());
+  S_->FDeviceTimeouts.WriteTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.WriteTotalConstant());
 }
 
 void TCustomComPort::ApplyBufferSizes() {
@@ -299,8 +309,8 @@ void TCustomComPort::ApplyBufferSizes() {
   if (FBuffer.InputSize() < 0 || FBuffer.OutputSize() < 0 || FBuffer.InputSize() > MaxInputSize)
     throw EComPort(CError_SetupComFailed, EINVAL);
   {
-    std::lock_guard<std::mutex> Lock(FRxLock);
-    FRxCapacity = FBuffer.InputSize() > 0 ? static_cast<size_t>(FBuffer.InputSize()) : DefaultInputSize;
+    std::lock_guard<std::mutex> Lock(S_->FRxLock);
+    S_->FRxCapacity = FBuffer.InputSize() > 0 ? static_cast<size_t>(FBuffer.InputSize()) : DefaultInputSize;
   }
   // A thread that stopped taking input for a full queue may have room now.
   WakeEventThread();

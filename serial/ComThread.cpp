@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "ComPortState.h"
 #include "HandOver.h"
 #include "LineWatch.h"
 #include "PortDevice.h"
@@ -154,7 +155,7 @@ bool TComThread::Dispatch(TComEvents Batch) {
               int& N;
               explicit TDepth(int& R) : N(R) { ++N; }
               ~TDepth() { --N; }
-            } Depth(Port->FInSyncedBatch);
+            } Depth(Port->S_->FInSyncedBatch);
             Port->HandleEvents(Batch);
           },
           FWithdraw);

@@ -1,11 +1,11 @@
-#include "DeviceCommands.h"
+#include "cli/DeviceCommands.h"
 
 #include <chrono>
 #include <thread>
 
 #include "CPort.h"
-#include "ImageRefusal.h"
-#include "Progress.h"
+#include "window/ImageRefusal.h"
+#include "cli/Progress.h"
 #include "core/DeviceAdvice.h"
 #include "core/DeviceProtocol.h"
 #include "core/DeviceWrite.h"

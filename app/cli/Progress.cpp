@@ -1,4 +1,4 @@
-#include "Progress.h"
+#include "cli/Progress.h"
 
 void TProgress::Start(const std::string& label, int total) {
   Finish();

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "Overview.h"
+#include "features/overview/Overview.h"
 #include "core/SegmentPattern.h"
 
 int main(int argc, char** argv) {

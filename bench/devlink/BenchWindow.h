@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "Dialogs.h"
-#include "UMain.h"
+#include "shell/Dialogs.h"
+#include "window/UMain.h"
 
 // A message is taken as read, a failed handshake cancelled, an error printed.
 class TUnattendedDialogs : public TDialogs {

@@ -6,8 +6,8 @@
 
 #include "BenchWindow.h"
 #include "Indicator.h"
-#include "UMain.h"
-#include "VaroApplication.h"
+#include "window/UMain.h"
+#include "shell/VaroApplication.h"
 #include "core/DeviceWrite.h"
 
 int main(int argc, char** argv) {

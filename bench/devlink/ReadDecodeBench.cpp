@@ -10,8 +10,8 @@
 
 #include "BenchWindow.h"
 #include "Indicator.h"
-#include "UMain.h"
-#include "VaroApplication.h"
+#include "window/UMain.h"
+#include "shell/VaroApplication.h"
 
 namespace {
 

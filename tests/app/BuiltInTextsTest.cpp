@@ -13,10 +13,10 @@
 #include <set>
 
 #include "MessageBoxAnswer.h"
-#include "ResourceTextTranslator.h"
+#include "shell/ResourceTextTranslator.h"
 #include "ScopedEnvironment.h"
-#include "StartUp.h"
-#include "UMain.h"
+#include "shell/StartUp.h"
+#include "window/UMain.h"
 #include "gnugettext.h"
 
 namespace {

@@ -11,10 +11,15 @@
 #include <QToolButton>
 #include <QToolTip>
 
-#include "LabelValidator.h"
-#include "Overview.h"
+#include "features/overview/AllFloors.h"
+#include "features/labels/LabelBox.h"
+#include "features/sheet/ProjectSheet.h"
+#include "features/labels/SeveralFloors.h"
+#include "features/undo/Undo.h"
+#include "features/labels/LabelValidator.h"
+#include "features/overview/Overview.h"
 #include "ProjectSnapshot.h"
-#include "SeveralFloorsDialog.h"
+#include "features/labels/SeveralFloorsDialog.h"
 #include "WindowFixture.h"
 #include "core/LabelFont.h"
 #include "core/ProjectFile.h"
@@ -33,10 +38,10 @@ class EditorPlusTest : public WindowTest {
     Window->Modified = false;
   }
   void Type(const QString& text) {
-    Window->LabelEdit->setFocus();
-    Window->LabelEdit->selectAll();
-    QTest::keyClicks(Window->LabelEdit, text);
-    QTest::keyClick(Window->LabelEdit, Qt::Key_Return);
+    Extra<TLabelBox>().LabelEdit->setFocus();
+    Extra<TLabelBox>().LabelEdit->selectAll();
+    QTest::keyClicks(Extra<TLabelBox>().LabelEdit, text);
+    QTest::keyClick(Extra<TLabelBox>().LabelEdit, Qt::Key_Return);
   }
   void Keys(Qt::Key key, Qt::KeyboardModifiers m = Qt::ControlModifier) {
     Window->Image1->setFocus();
@@ -52,7 +57,7 @@ class EditorPlusTest : public WindowTest {
       answered = true;
       fill(*dialog);
     });
-    QTest::mouseClick(Window->SeveralFloorsButton, Qt::LeftButton);
+    QTest::mouseClick(Extra<TSeveralFloors>().SeveralFloorsButton, Qt::LeftButton);
     EXPECT_TRUE(answered);
     Window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(Window.get()));
@@ -69,27 +74,27 @@ QString Entries(const char* text) {
 TEST_F(EditorPlusTest, TypingALabelSetsTheCurrentFrame) {
   QTest::keyClick(Window.get(), Qt::Key_PageUp);  // frame 1, floor -2
   Type("b2");
-  EXPECT_EQ(Window->LabelEdit->text(), "B2");
+  EXPECT_EQ(Extra<TLabelBox>().LabelEdit->text(), "B2");
   EXPECT_EQ(Frame(1).Bytes, (std::array<uint8_t, 4>{0xFC, 0x52, 0xEE, 0x18}));
   EXPECT_EQ(Shown(), Frame(1));
   EXPECT_TRUE(Window->Modified);
   EXPECT_EQ(Frame(0), varo::FloorPattern(-3));
   // Page Up still steps while the box has the focus; Enter labels the new frame.
-  QTest::keyClick(Window->LabelEdit, Qt::Key_PageUp);
+  QTest::keyClick(Extra<TLabelBox>().LabelEdit, Qt::Key_PageUp);
   EXPECT_EQ(Window->CurrentFrame, 2);
   Type("i");
-  EXPECT_EQ(Window->LabelEdit->text(), "İ");
+  EXPECT_EQ(Extra<TLabelBox>().LabelEdit->text(), "İ");
   EXPECT_EQ(Frame(2), varo::LabelPattern(U"İ"));
   // Characters the font lacks never reach the box, and a hint beside it names them; at most two
   // characters.
-  Window->LabelEdit->clear();
+  Extra<TLabelBox>().LabelEdit->clear();
   QToolTip::hideText();
-  Window->LabelEdit->insert("ä");
-  EXPECT_EQ(Window->LabelEdit->text(), "");
+  Extra<TLabelBox>().LabelEdit->insert("ä");
+  EXPECT_EQ(Extra<TLabelBox>().LabelEdit->text(), "");
   EXPECT_TRUE(QToolTip::isVisible());
   EXPECT_EQ(QToolTip::text(), TLabelValidator::RefusedHint(QString::fromUtf8("ä")));
-  QTest::keyClicks(Window->LabelEdit, "?#zp9");
-  EXPECT_EQ(Window->LabelEdit->text(), "ZP");
+  QTest::keyClicks(Extra<TLabelBox>().LabelEdit, "?#zp9");
+  EXPECT_EQ(Extra<TLabelBox>().LabelEdit->text(), "ZP");
   EXPECT_TRUE(QToolTip::text().startsWith(QString::fromUtf8("Etiket bunu çizemez: #")));
 }
 
@@ -215,7 +220,7 @@ TEST_F(EditorPlusTest, UndoWaitsWhileThePanelIsShown) {
 // undoes the click there, Ctrl+V pastes a pattern, rather than acting on the text of the box.
 TEST_F(EditorPlusTest, AClickOnThePictureTakesTheKeysFromTheBoxes) {
   const QPoint seed(varo::SeedOf(0).X, varo::SeedOf(0).Y);
-  for (QWidget* box : {static_cast<QWidget*>(Window->LabelEdit), static_cast<QWidget*>(Window->comport)}) {
+  for (QWidget* box : {static_cast<QWidget*>(Extra<TLabelBox>().LabelEdit), static_cast<QWidget*>(Window->comport)}) {
     SCOPED_TRACE(box->objectName().toStdString());
     const varo::SegmentPattern before = Frame(0);
     box->setFocus();
@@ -228,7 +233,7 @@ TEST_F(EditorPlusTest, AClickOnThePictureTakesTheKeysFromTheBoxes) {
     QGuiApplication::clipboard()->setText("fc 52 ee 18");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Frame(0), varo::LabelPattern(U"B2"));
-    Window->UndoProject();
+    Extra<TUndo>().UndoProject();
   }
 }
 
@@ -277,7 +282,7 @@ TEST_F(EditorPlusTest, CopyAndPasteThroughTheClipboard) {
 
 TEST_F(EditorPlusTest, OverviewShowsEveryFrameAndAClickChoosesOne) {
   Keys(Qt::Key_F2, Qt::NoModifier);
-  TOverview* overview = Window->Overview;
+  TOverview* overview = Extra<TAllFloors>().Overview;
   ASSERT_NE(overview, nullptr);
   EXPECT_TRUE(overview->isVisible());
   QTest::mouseClick(overview, Qt::LeftButton, Qt::NoModifier, overview->CellRect(5).center());
@@ -298,8 +303,8 @@ TEST_F(EditorPlusTest, OverviewShowsEveryFrameAndAClickChoosesOne) {
 }
 
 TEST_F(EditorPlusTest, ExtraControlsLieInTheFreeSpaceOfTheTopRow) {
-  const QWidget* extras[] = {Window->LabelEdit, Window->OverviewButton, Window->SeveralFloorsButton,
-                             Window->SheetButton};
+  const QWidget* extras[] = {Extra<TLabelBox>().LabelEdit, Extra<TAllFloors>().OverviewButton, Extra<TSeveralFloors>().SeveralFloorsButton,
+                             Extra<TProjectSheet>().SheetButton};
   for (size_t i = 0; i < std::size(extras); ++i) {
     const QRect r = extras[i]->geometry();
     SCOPED_TRACE(extras[i]->objectName().toStdString());

@@ -8,7 +8,7 @@
 #include <QMenu>
 #include <QProgressBar>
 
-#include "UMain.h"
+#include "window/UMain.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-#include "UMain.h"
+#include "window/UMain.h"
 
 struct Snapshot {
   std::vector<varo::SegmentPattern> Table;

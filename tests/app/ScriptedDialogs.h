@@ -5,7 +5,7 @@
 #include <deque>
 #include <vector>
 
-#include "Dialogs.h"
+#include "shell/Dialogs.h"
 
 class TScriptedDialogs : public TDialogs {
  public:

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <chrono>
 
-#include "SerialHooks.h"
+#include "shell/SerialHooks.h"
 #include "WindowFixture.h"
 #include "core/ProjectFile.h"
 

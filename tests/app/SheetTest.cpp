@@ -9,8 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "features/sheet/ProjectSheet.h"
+#include "features/labels/SeveralFloors.h"
 #include "FileSizeLimit.h"
-#include "SheetFile.h"
+#include "features/sheet/SheetFile.h"
 #include "SpecialFiles.h"
 #include "WindowFixture.h"
 #include "core/ErrorText.h"
@@ -27,7 +29,7 @@ class SheetTest : public WindowTest {
     // Floors -3 to 15 with B3 B2 B1 Z, every segment lit on floor 1 and none on floor 2.
     Choose(Window->ilkkat, 5);
     Window->BitBtn1Click();
-    Window->LabelSeveralFloors({U"B", U"Z"});
+    Extra<TSeveralFloors>().LabelSeveralFloors({U"B", U"Z"});
     for (int frame : {4, 5}) {
       Window->CurrentFrame = static_cast<uint8_t>(frame);
       frame == 4 ? Window->SpeedButton4Click() : Window->SpeedButton5Click();
@@ -120,7 +122,7 @@ class SheetTest : public WindowTest {
 TEST_F(SheetTest, PdfIsOneA4PageShowingEveryFloor) {
   const QString pdf = Dir.filePath("sheet.pdf");
   Dialogs->Files.push_back(pdf);
-  Window->SaveSheetPdf();
+  Extra<TProjectSheet>().SaveSheetPdf();
   ASSERT_EQ(Dialogs->Kinds(), std::vector<QString>{"Save"});
   EXPECT_EQ(Dialogs->FileDialogs[0].DefaultSuffix, "pdf");
   ExpectSheetShowsTheProject(RenderPdf(pdf));
@@ -130,7 +132,7 @@ TEST_F(SheetTest, PdfIsOneA4PageShowingEveryFloor) {
 TEST_F(SheetTest, PngIsTheSamePageAt150Dpi) {
   const QString png = Dir.filePath("sheet.png");
   Dialogs->Files.push_back(png);
-  Window->SaveSheetPng();
+  Extra<TProjectSheet>().SaveSheetPng();
   const QImage page(png);
   EXPECT_EQ(page.size(), QSize(1240, 1754));
   EXPECT_NEAR(page.dotsPerMeterX() * 0.0254, SheetPngDpi, 0.5);
@@ -140,7 +142,7 @@ TEST_F(SheetTest, PngIsTheSamePageAt150Dpi) {
 TEST_F(SheetTest, PrintingGoesThroughThePrintDialogOntoA4) {
   const QString pdf = Dir.filePath("printed.pdf");
   int asked = 0;
-  Window->SetPrintDialog([&](QPrinter& printer) {
+  Extra<TProjectSheet>().SetPrintDialog([&](QPrinter& printer) {
     ++asked;
     EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -158,11 +160,11 @@ TEST_F(SheetTest, BadPathsAndPaperAreRefusedAndChangeNothing) {
   const auto table = Window->FrameTable;
   const QString pdf = Unwritable("sheet.pdf"), png = Unwritable("sheet.png");
   Dialogs->Files.push_back(pdf);
-  Window->SaveSheetPdf();
+  Extra<TProjectSheet>().SaveSheetPdf();
   ExpectRefusedAndUnchanged(table, pdf, "Kat sayfası kaydedilemedi");
   EXPECT_TRUE(Dialogs->Calls.back().Text.contains(pdf));
   Dialogs->Files.push_back(png);
-  Window->SaveSheetPng();
+  Extra<TProjectSheet>().SaveSheetPng();
   ExpectRefusedAndUnchanged(table, png, "Kat sayfası kaydedilemedi");
 
   // A device, FIFO, socket or folder under the name is refused and left as it was.
@@ -172,7 +174,7 @@ TEST_F(SheetTest, BadPathsAndPaperAreRefusedAndChangeNothing) {
     SCOPED_TRACE(f.Name);
     const FileIdentity before = IdentityOf(f.Path);
     Dialogs->Files.push_back(QString::fromStdString(f.Path));
-    Window->SaveSheetPdf();
+    Extra<TProjectSheet>().SaveSheetPdf();
     ASSERT_EQ(Dialogs->Kinds().back(), "Error");
     EXPECT_TRUE(Dialogs->Calls.back().Text.contains(QString::fromStdString(f.Kind)));
     EXPECT_EQ(IdentityOf(f.Path), before);
@@ -180,21 +182,21 @@ TEST_F(SheetTest, BadPathsAndPaperAreRefusedAndChangeNothing) {
 
   // Paper too small for 19 floors: nothing is printed.
   const QString printed = Dir.filePath("small.pdf");
-  Window->SetPrintDialog([&](QPrinter& printer) {
+  Extra<TProjectSheet>().SetPrintDialog([&](QPrinter& printer) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(printed);
     printer.setPageSize(QPageSize(QPageSize::A7));
     return true;
   });
-  Window->PrintSheet();
+  Extra<TProjectSheet>().PrintSheet();
   ExpectRefusedAndUnchanged(table, printed, "sığmıyor");
 
   // A cancelled dialog, whether file or printer, does nothing at all.
   const size_t calls = Dialogs->Calls.size();
-  Window->SetPrintDialog([](QPrinter&) { return false; });
-  Window->PrintSheet();
+  Extra<TProjectSheet>().SetPrintDialog([](QPrinter&) { return false; });
+  Extra<TProjectSheet>().PrintSheet();
   Dialogs->Files.push_back(std::nullopt);
-  Window->SaveSheetPdf();
+  Extra<TProjectSheet>().SaveSheetPdf();
   EXPECT_EQ(Dialogs->Calls.size(), calls + 1) << "only the cancelled file dialog";
 }
 
@@ -205,7 +207,7 @@ TEST_F(SheetTest, ALongFileNameIsShortenedInTheMiddle) {
   Window->setWindowTitle("VARO PROGRAMLAYICI - " + Dir.filePath(name));
   const QString pdf = Dir.filePath("long.pdf");
   Dialogs->Files.push_back(pdf);
-  Window->SaveSheetPdf();
+  Extra<TProjectSheet>().SaveSheetPdf();
   QProcess text;
   text.start(VARO_PDFTOTEXT, {pdf, "-"});
   ASSERT_TRUE(text.waitForFinished(30000));
@@ -222,7 +224,7 @@ TEST_F(SheetTest, ALongFileNameIsShortenedInTheMiddle) {
 TEST_F(SheetTest, ASaveIntoAMissingFolderSaysSoAndClaimsNoOldFile) {
   const QString pdf = Dir.filePath("no/such/sheet.pdf");
   Dialogs->Files.push_back(pdf);
-  Window->SaveSheetPdf();
+  Extra<TProjectSheet>().SaveSheetPdf();
   ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Save", "Error"}));
   EXPECT_EQ(Dialogs->Calls[1].Text, "Kat sayfası kaydedilemedi: " + pdf + " (File not found)\n" +
                                         QString::fromStdString(varo::FileErrorAdvice(ENOENT)));
@@ -239,8 +241,8 @@ TEST_F(SheetTest, AWriteThatFailsHalfwayKeepsTheEarlierSheet) {
     const FileSizeLimit limit(1000);
     ASSERT_TRUE(limit.Applied());
     Dialogs->Files = {pdf, png};
-    Window->SaveSheetPdf();
-    Window->SaveSheetPng();
+    Extra<TProjectSheet>().SaveSheetPdf();
+    Extra<TProjectSheet>().SaveSheetPng();
   }
 
   ASSERT_EQ(Dialogs->Kinds(), (std::vector<QString>{"Save", "Error", "Save", "Error"}));

@@ -9,8 +9,8 @@
 
 #include "CPort.h"
 #include "ScopedEnvironment.h"
-#include "StartUp.h"
-#include "VaroApplication.h"
+#include "shell/StartUp.h"
+#include "shell/VaroApplication.h"
 #include "gnugettext.h"
 
 namespace {

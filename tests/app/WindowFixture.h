@@ -5,10 +5,11 @@
 
 #include <QApplication>
 #include <memory>
+#include <stdexcept>
 
 #include "ScriptedDialogs.h"
-#include "UMain.h"
-#include "VaroApplication.h"
+#include "window/UMain.h"
+#include "shell/VaroApplication.h"
 #include "core/DisplayPicture.h"
 
 class WindowTest : public testing::Test {
@@ -40,6 +41,14 @@ class WindowTest : public testing::Test {
   }
 
   varo::SegmentPattern Shown() { return varo::CapturePattern(Window->Image1->View()); }
+
+  // An extra feature the window carries.
+  template <class T>
+  T& Extra() {
+    T* feature = Window->findChild<T*>();
+    if (!feature) throw std::logic_error("the window carries no such feature");
+    return *feature;
+  }
 
   std::unique_ptr<TFmMain> Window;
   TScriptedDialogs* Dialogs = nullptr;

@@ -1,7 +1,7 @@
 // The window tests run inside the program's own application object.
 #include <gtest/gtest.h>
 
-#include "VaroApplication.h"
+#include "shell/VaroApplication.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

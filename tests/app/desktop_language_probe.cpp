@@ -8,9 +8,9 @@
 #include <clocale>
 
 #include "MessageBoxAnswer.h"
-#include "StartUp.h"
-#include "UMain.h"
-#include "VaroApplication.h"
+#include "shell/StartUp.h"
+#include "window/UMain.h"
+#include "shell/VaroApplication.h"
 
 int main(int argc, char** argv) {
   const TVaroStartUp startUp;

@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "CommandLock.h"
+#include "shell/CommandLock.h"
 #include "Indicator.h"
 #include "WindowFixture.h"
 

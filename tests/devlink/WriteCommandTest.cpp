@@ -3,8 +3,9 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "features/overview/AllFloors.h"
 #include "LinkFixture.h"
-#include "Overview.h"
+#include "features/overview/Overview.h"
 #include "ProjectSnapshot.h"
 #include "core/SerialPorts.h"
 
@@ -157,7 +158,7 @@ TEST_F(WriteTest, ShowFloorNumbersSendsSAndLeavesThePortOpen) {
 // window and every window it owns, shortcuts included, but a box the command shows is answered.
 TEST_F(WriteTest, DuringACommandNoWindowOfTheProgramTakesInputButItsOwnBox) {
   EditingMode();
-  Window->OverviewButtonClick();
+  Extra<TAllFloors>().OverviewButtonClick();
   const Snapshot before = TakeSnapshot(*Window);
   bool tried = false, boxAnswered = false;
   Hook = [&](int ms) {
@@ -166,8 +167,8 @@ TEST_F(WriteTest, DuringACommandNoWindowOfTheProgramTakesInputButItsOwnBox) {
     Window->activateWindow();
     QTest::keyClick(Window.get(), Qt::Key_Z, Qt::ControlModifier);  // an undo of the last change
     QTest::keyClick(Window.get(), Qt::Key_PageUp);
-    QTest::mouseClick(Window->Overview, Qt::LeftButton, Qt::NoModifier, Window->Overview->CellRect(5).center());
-    QTest::keyClick(Window->Overview, Qt::Key_F2);
+    QTest::mouseClick(Extra<TAllFloors>().Overview, Qt::LeftButton, Qt::NoModifier, Extra<TAllFloors>().Overview->CellRect(5).center());
+    QTest::keyClick(Extra<TAllFloors>().Overview, Qt::Key_F2);
     QMessageBox box(QMessageBox::Information, "VARO PROGRAMMER", "?", QMessageBox::Ok, Window.get());
     QTimer::singleShot(0, [&] {
       QTest::keyClick(&box, Qt::Key_Return);
