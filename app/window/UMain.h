@@ -98,6 +98,9 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void ApplyProjectImage(const varo::ProjectImage& image, const QString& title);
   // Sets CodeSystem, the list on the panel and the status text.
   void SelectCodeSystem(uint8_t index);
+  // The project file at `path` becomes the project, as "AYAR AÇ" makes the file chosen; a file
+  // that cannot be read or shown raises its message and changes nothing.
+  void OpenProjectFile(const QString& path);
 
   // Device link.
   bool PortAvailable(const QString& name);

@@ -153,9 +153,8 @@ TEST_F(HandshakeTest, APortAnotherProgramHoldsGetsAdviceAfterTheSerialError) {
   ::close(held);
   ASSERT_EQ(Dialogs->Calls.size(), 1u);
   EXPECT_EQ(Dialogs->Calls[0].Text, QString::fromStdString("Unable to open com port (win error code: 11)\n"
-                                                           "Port başka bir programda açık; o programı kapatın. "
-                                                           "Portu kimin tuttuğunu 'fuser -v " +
-                                                           Sim->Path() + "' gösterir."));
+                                                           "Another program holds the port; close it. 'fuser -v " +
+                                                           Sim->Path() + "' shows which one."));
   EXPECT_FALSE(Window->CommandLock().Busy());
 }
 
