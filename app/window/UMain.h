@@ -109,6 +109,8 @@ class TFmMain : public QWidget, public Ui::FmMain {
   bool ConnectDevice();
   // Puts a port name into comport as if the user had typed it.
   void TypePortName(const QString& name);
+  // The device the port box names: a listed port's path, or the text typed.
+  std::string PortPath() const;
   // OnChar of ComTerminal1: the next character of the image being read. At
   // the 256th the image becomes the project, or is refused with a message and
   // changes nothing. Characters while no read is under way are dropped.

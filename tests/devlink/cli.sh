@@ -56,6 +56,9 @@ done <<CASES
 --port $work/x --show-floors --retries -1|--retries wants a number
 --quiet|go with --write
 --port $work/x --verify|Missing value after '--verify'
+$work/a.vrd $work/b.vrd|Give at most one project file to open, not also '$work/b.vrd'.
+--port $work/x --write $work/p.vrd $work/a.vrd|A project file goes after its command
+--bogus $work/a.vrd|Unknown option 'bogus'.
 CASES
 run --help
 expect 0 "--help"
