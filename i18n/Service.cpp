@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <atomic>
 
 #include "gnugettext.h"
@@ -11,23 +9,15 @@ std::unique_ptr<TAssemblyAnalyzer> gEmbedded;
 std::unique_ptr<TGnuGettextInstance> gTranslator;
 std::atomic<bool> gShuttingDown{false};
 
-std::string ExecutablePath() {
-  std::string path(4096, '\0');
-  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-  if (length <= 0 || size_t(length) >= path.size()) return "";
-  path.resize(size_t(length));
-  return path;
-}
-
 }  // namespace
 
-void StartGnuGettext() {
+void StartGnuGettext(const std::string& baseDirectory) {
   std::unique_lock<std::shared_mutex> held(gServiceLock);
   if (gTranslator) return;
   gShuttingDown = false;
   gEmbedded = std::make_unique<TAssemblyAnalyzer>(ExecutablePath(), EmbeddedCatalogTableOffset());
-  gTranslator = std::make_unique<TGnuGettextInstance>(gEmbedded->ExecutableDirectory() + "locale",
-                                                      gEmbedded.get());
+  gTranslator = std::make_unique<TGnuGettextInstance>(
+      baseDirectory.empty() ? gEmbedded->ExecutableDirectory() + "locale" : baseDirectory, gEmbedded.get());
 }
 
 void StopGnuGettext() {

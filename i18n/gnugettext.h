@@ -221,9 +221,13 @@ class TGnuGettextInstance {
 
 // ---- the process-wide service -------------------------------------------------------------
 
+// The running program's file (empty when the system cannot tell).
+std::string ExecutablePath();
+
 // Start-up: remembers the executable, reads its embedded catalogs and creates the translator
-// with catalogs under <executable's directory>/locale. Does nothing when already started.
-void StartGnuGettext();
+// with catalogs under baseDirectory, or <executable's directory>/locale when it is empty. Does
+// nothing when already started.
+void StartGnuGettext(const std::string& baseDirectory = {});
 // Shut-down: from its first step on TranslateResourceText passes texts unchanged; then frees
 // the translator (closing every catalog) and the embedded-catalog table.
 void StopGnuGettext();

@@ -6,33 +6,36 @@
 
 namespace {
 
+// Marks a text for the message catalogs; it is translated where it is used.
+constexpr const char* gettext_noop(const char* text) { return text; }
+
 const std::array<const char*, PortErrorCount> SourceTexts = {
-    "Unable to open com port",
-    "WriteFile function failed",
-    "ReadFile function failed",
-    "Invalid Async parameter",
-    "PurgeComm function failed",
-    "Unable to get async status",
-    "SetCommState function failed",
-    "SetCommTimeouts failed",
-    "SetupComm function failed",
-    "ClearCommError function failed",
-    "GetCommModemStatus function failed",
-    "EscapeCommFunction function failed",
-    "TransmitCommChar function failed",
-    "Cannot set property while connected",
-    "EnumPorts function failed",
-    "Failed to store settings",
-    "Failed to load settings",
-    "Link (un)registration failed",
-    "Cannot change led state if ComPort is selected",
-    "Cannot wait for event if event thread is created",
-    "WaitForEvent method failed",
-    "A component is linked to OnRxBuf event",
-    "Registry error",
+    gettext_noop("Unable to open com port"),
+    gettext_noop("WriteFile function failed"),
+    gettext_noop("ReadFile function failed"),
+    gettext_noop("Invalid Async parameter"),
+    gettext_noop("PurgeComm function failed"),
+    gettext_noop("Unable to get async status"),
+    gettext_noop("SetCommState function failed"),
+    gettext_noop("SetCommTimeouts failed"),
+    gettext_noop("SetupComm function failed"),
+    gettext_noop("ClearCommError function failed"),
+    gettext_noop("GetCommModemStatus function failed"),
+    gettext_noop("EscapeCommFunction function failed"),
+    gettext_noop("TransmitCommChar function failed"),
+    gettext_noop("Cannot set property while connected"),
+    gettext_noop("EnumPorts function failed"),
+    gettext_noop("Failed to store settings"),
+    gettext_noop("Failed to load settings"),
+    gettext_noop("Link (un)registration failed"),
+    gettext_noop("Cannot change led state if ComPort is selected"),
+    gettext_noop("Cannot wait for event if event thread is created"),
+    gettext_noop("WaitForEvent method failed"),
+    gettext_noop("A component is linked to OnRxBuf event"),
+    gettext_noop("Registry error"),
 };
 
-const char* const SystemCodeSuffix = " (win error code: %d)";
+const char* const SystemCodeSuffix = gettext_noop(" (win error code: %d)");
 
 TPortTextTranslator Translator;
 std::vector<std::string> Texts;  // built at start-up, indexed by code

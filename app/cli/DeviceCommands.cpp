@@ -7,6 +7,7 @@
 #include "window/ImageRefusal.h"
 #include "cli/Progress.h"
 #include "core/DeviceAdvice.h"
+#include "core/Translate.h"
 #include "core/DeviceProtocol.h"
 #include "core/DeviceWrite.h"
 #include "core/ErrorText.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-const char* const ShowFloorsDoneText = "Gösterge kat numaralarını gösteriyor.";
 
 // Ends the command with its exit code; the message goes to stderr.
 struct TCommandEnd {
@@ -79,8 +79,8 @@ class TRun {
     switch (Request_.Command) {
       case TDeviceCommandKind::Write: {
         const varo::DeviceImage image = ProjectForDevice(Request_.File);
-        Progress_.Start("write", varo::DeviceImageSize);
-        Check(Link().Write(image), "written");
+        Progress_.Start(varo::Tr("write"), varo::DeviceImageSize);
+        Check(Link().Write(image), true);
         Result(varo::WriteDoneText);
         return;
       }
@@ -95,7 +95,7 @@ class TRun {
       case TDeviceCommandKind::Read: {
         const varo::DeviceImage file = ReadImageAsFile(ReadBack());
         varo::WriteProjectFile(Request_.File, file);
-        Result("Ayarlar kaydedildi: " + Request_.File);
+        Result(varo::Tr("Settings saved: %1", Request_.File));
         return;
       }
       case TDeviceCommandKind::ShowFloors:
@@ -103,40 +103,44 @@ class TRun {
         // Closing discards what the line has not carried yet: give the "s" a byte's time.
         Io_.Pause(varo::BytePauseMs);
         Port_.Close();
-        Result(ShowFloorsDoneText);
+        Result(varo::Tr("The indicator is showing its floor numbers."));
         return;
     }
   }
 
   varo::DeviceImage ReadBack() {
     varo::DeviceImage image{};
-    Progress_.Start("read", varo::DeviceImageSize);
+    Progress_.Start(varo::Tr("read"), varo::DeviceImageSize);
     const varo::TTransfer got = Link().Read(image);
-    Check(got, "received");
+    Check(got, false);
     Port_.Close();
     if (got.End == varo::TTransferEnd::Silent)
-      throw TCommandEnd{ExitLineFailed, "the indicator sent " + std::to_string(got.Bytes) +
-                                            " of 256 bytes and then nothing for " +
-                                            std::to_string(varo::ReadSilenceMs) + " ms"};
+      throw TCommandEnd{ExitLineFailed, varo::Tr("the indicator sent %1 of 256 bytes and then nothing for %2 ms",
+                                                 std::to_string(got.Bytes), std::to_string(varo::ReadSilenceMs))};
     return image;
   }
 
-  void Check(const varo::TTransfer& t, const char* verb) {
+  void Check(const varo::TTransfer& t, bool writing) {
     if (t.End == varo::TTransferEnd::NoAnswer) throw NoAnswerOrStop();
-    if (t.End == varo::TTransferEnd::Stopped)
-      throw TCommandEnd{ExitInterrupted, "interrupted after " + std::to_string(t.Bytes) + " of 256 bytes " + verb +
-                                             "; the port is closed" +
-                                             (Request_.Command == TDeviceCommandKind::Write && t.Bytes > 0
-                                                  ? ", the indicator holds a partial image"
-                                                  : "")};
+    if (t.End != varo::TTransferEnd::Stopped) return;
+    const std::string bytes = std::to_string(t.Bytes);
+    if (!writing)
+      throw TCommandEnd{ExitInterrupted, varo::Tr("interrupted after %1 of 256 bytes received; the port is closed", bytes)};
+    if (t.Bytes == 0)
+      throw TCommandEnd{ExitInterrupted, varo::Tr("interrupted after %1 of 256 bytes written; the port is closed", bytes)};
+    throw TCommandEnd{ExitInterrupted, varo::Tr("interrupted after %1 of 256 bytes written; the port is closed, the "
+                                                "indicator holds a partial image",
+                                                bytes)};
   }
 
   // A handshake given up, or one that Ctrl+C ended: the link tells them apart by asking.
   TCommandEnd NoAnswerOrStop() const {
     if (Io_.StopRequested())
-      return {ExitInterrupted, "interrupted during the handshake, before any image byte; the port is closed"};
-    return {ExitNoAnswer, std::string(varo::NoAnswerText) + " (" + Request_.Port + ", " +
-                              std::to_string(Tries_ + 1) + " el sıkışma denendi)"};
+      return {ExitInterrupted,
+              varo::Tr("interrupted during the handshake, before any image byte; the port is closed")};
+    if (Tries_ == 0) return {ExitNoAnswer, varo::Tr("No answer from the indicator (%1, 1 handshake).", Request_.Port)};
+    return {ExitNoAnswer, varo::Tr("No answer from the indicator (%1, %2 handshakes).", Request_.Port,
+                                   std::to_string(Tries_ + 1))};
   }
 
   varo::TDeviceLink Link() {
@@ -152,8 +156,8 @@ class TRun {
     hooks.RetryAfterNoAnswer = [this] {
       if (Tries_ >= Request_.Retries || Io_.StopRequested()) return false;
       ++Tries_;
-      Note("no answer to the handshake, trying again (" + std::to_string(Tries_) + "/" +
-           std::to_string(Request_.Retries) + ")");
+      Note(varo::Tr("no answer to the handshake, trying again (%1/%2)", std::to_string(Tries_),
+                    std::to_string(Request_.Retries)));
       return true;
     };
     return varo::TDeviceLink(Port_, std::move(hooks));

@@ -3,22 +3,23 @@
 #include <cerrno>
 
 #include "CPort.h"
+#include "Translate.h"
 
 namespace varo {
 
 std::string DeviceErrorAdvice(const DeviceFailure& f) {
   if (f.ComErrorCode == CError_OpenFailed) {
     if (f.SystemErrorCode == EBUSY || f.SystemErrorCode == EAGAIN)
-      return "Port başka bir programda açık; o programı kapatın. Portu kimin tuttuğunu 'fuser -v " + f.Port +
-             "' gösterir.";
+      return Tr("Another program holds the port; close it. 'fuser -v %1' shows which one.", f.Port);
     if (f.SystemErrorCode == EACCES || f.SystemErrorCode == EPERM)
-      return "Bu portu açma izniniz yok; kullanıcınızı 'dialout' grubuna ekleyin (sudo usermod -aG dialout $USER) "
-             "ve oturumu yeniden açın.";
+      return Tr("You may not open this port: add your user to the 'dialout' group (sudo usermod -aG dialout $USER) "
+                "and log in again.");
   }
   if (f.ComErrorCode == CError_SetStateFailed && f.SystemErrorCode == ENOTTY)
-    return f.Port + " bir seri port değil; göstergenin bağlı olduğu portu seçin.";
+    return Tr("%1 is no serial port: choose the port the indicator is connected to.", f.Port);
   if (f.ComErrorCode == CError_WriteFailed && f.ImageBytesWritten > 0)
-    return "Hat yazma sırasında koptu: gösterge şimdi yarım bir görüntü tutuyor. Bağlantıyı denetleyip yeniden yazın.";
+    return Tr("The line was lost during the write: the indicator now holds a partial image. Check the connection "
+              "and write again.");
   return {};
 }
 

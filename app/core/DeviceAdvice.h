@@ -1,6 +1,6 @@
 #pragma once
 // What a technician can do about a failure of the port during a device
-// command: one Turkish line put after the serial component's own message.
+// command: one line, in the user's language, put after the serial component's own message.
 #include <string>
 
 namespace varo {

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "gnugettext.h"
+
 namespace varo {
 
 std::string WithFullStop(const std::string& message) {
@@ -13,17 +15,29 @@ std::string WithFullStop(const std::string& message) {
   return last > '.' ? message + "." : message;
 }
 
+std::string RuntimeText(const char* source) {
+  try {
+    return TranslateResourceText(source);
+  } catch (...) {
+    return source;
+  }
+}
+
 std::string FileErrorText(int error) {
   switch (error) {
-    case ENOENT: return "File not found";
-    case ENOTDIR: return "Invalid filename";
-    case EMFILE: return "Too many open files";
+    case ENOENT: return RuntimeText("File not found");
+    case ENOTDIR: return RuntimeText("Invalid filename");
+    case EMFILE: return RuntimeText("Too many open files");
     case EACCES:
-    case EPERM: return "File access denied";
+    case EPERM: return RuntimeText("File access denied");
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return "Disk full";
-    default: return "I/O error " + std::to_string(error);
+    case EFBIG: return RuntimeText("Disk full");
+    default: {
+      std::string text = RuntimeText("I/O error %d");
+      const size_t at = text.find("%d");
+      return at == std::string::npos ? text : text.replace(at, 2, std::to_string(error));
+    }
   }
 }
 

@@ -7,8 +7,10 @@ namespace varo {
 // character order gets a full stop; ")" and "!" endings stay as they are.
 std::string WithFullStop(const std::string& message);
 
-// "File not found", "Invalid filename", ... for an errno value.
+// "File not found", "Invalid filename", ... for an errno value: the runtime's built-in texts, so
+// translated as those are (TranslateResourceText).
 std::string FileErrorText(int error);
+std::string RuntimeText(const char* source);
 
 // What a technician can do about the common errno values, in Turkish; empty for the rest.
 std::string FileErrorAdvice(int error);

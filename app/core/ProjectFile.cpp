@@ -20,13 +20,13 @@ const char* const WriteUntouched = "ona hiçbir şey yazılmadı. Başka bir dos
 }  // namespace
 
 EFileError ShortReadError(const std::string& path) {
-  return EFileError(FileErrorMessage(ReadHeading, "Read beyond end of file", path,
+  return EFileError(FileErrorMessage(ReadHeading, RuntimeText("Read beyond end of file"), path,
                                      "Dosya 256 bayttan kısa; bir VARO ayar dosyası değil."),
                     0);
 }
 
 EFileError ShortWriteError(const std::string& path) {
-  return EFileError(FileErrorMessage(WriteHeading, "Disk full", path, FileErrorAdvice(ENOSPC)), 0);
+  return EFileError(FileErrorMessage(WriteHeading, RuntimeText("Disk full"), path, FileErrorAdvice(ENOSPC)), 0);
 }
 
 [[noreturn]] static void ThrowErrno(const char* heading, const std::string& path) {

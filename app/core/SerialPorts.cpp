@@ -41,6 +41,13 @@ std::string DefaultDeviceRoot() {
   return root && *root ? root : "/";
 }
 
+std::string ShownDevicePath(const std::string& root, const std::string& path) {
+  if (root.empty() || root == "/") return path;
+  const std::string inside = Join(root, "/");
+  if (path.compare(0, inside.size(), inside) != 0) return path;
+  return path.substr(inside.size() - 1);
+}
+
 std::vector<std::string> SerialDevices(const std::string& root) {
   const std::string classDir = Join(root, "/sys/class/tty");
   std::vector<std::string> names;

@@ -15,6 +15,9 @@ std::string DefaultDeviceRoot();
 
 // Serial devices with hardware behind them, in natural order: entries with a
 // "device" link, ttyS ones only when the UART type is known.
+// A device path as the technician knows it: where the tree is a stand-in for the machine's own
+// (tests, the screenshots' made-up machine), the path inside it, e.g. /dev/ttyUSB0.
+std::string ShownDevicePath(const std::string& root, const std::string& path);
 std::vector<std::string> SerialDevices(const std::string& root);
 
 // "ttyS2" < "ttyS10": runs of digits compare as numbers.

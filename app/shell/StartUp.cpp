@@ -20,8 +20,8 @@ std::string TranslatePortTextOrKeep(const std::string& text) {
 
 }  // namespace
 
-TVaroStartUp::TVaroStartUp() {
-  StartGnuGettext();
+TVaroStartUp::TVaroStartUp(const std::string& catalogFolder) {
+  StartGnuGettext(catalogFolder);
   AddResourceDomain("cport");
   SetPortTextTranslator(TranslatePortTextOrKeep);
   InitPortErrorTexts();

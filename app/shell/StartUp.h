@@ -13,7 +13,8 @@
 // text, so a broken catalog never keeps the program from starting.
 class TVaroStartUp {
  public:
-  TVaroStartUp();
+  // Catalogs under catalogFolder; empty: locale/ beside the program.
+  explicit TVaroStartUp(const std::string& catalogFolder = {});
   ~TVaroStartUp();
   TVaroStartUp(const TVaroStartUp&) = delete;
   TVaroStartUp& operator=(const TVaroStartUp&) = delete;

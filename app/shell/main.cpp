@@ -5,9 +5,12 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
+#include "shell/CatalogFolder.h"
 #include "shell/StartUp.h"
 #include "window/UMain.h"
 #include "shell/VaroApplication.h"
@@ -17,7 +20,10 @@ namespace {
 
 QString OptionText(const char* text) { return QCoreApplication::translate("varo-programmer", text); }
 
-const char* const ExitCodesText =
+// Marks a text for the message catalogs; it is translated where it is used.
+constexpr const char* gettext_noop(const char* text) { return text; }
+
+const char* const ExitCodesText = gettext_noop(
     "Exit codes of --write, --read, --verify and --show-floors:\n"
     "  0    done\n"
     "  2    wrong command line\n"
@@ -26,13 +32,15 @@ const char* const ExitCodesText =
     "  5    the project file cannot be read, written or used; or the indicator's image is refused\n"
     "  6    verify: the indicator holds another image\n"
     "  7    the line failed during the transfer\n"
-    "  130  stopped by Ctrl+C";
+    "  130  stopped by Ctrl+C");
 
 struct TOptions {
   TOptions() {
     Parser.setApplicationDescription(OptionText("Programs VARO elevator floor indicators over a serial line.") +
                                      "\n\n" + OptionText(ExitCodesText));
     Parser.addOptions({Port, Write, Read, Verify, ShowFloors, Retries, Quiet});
+    Parser.addPositionalArgument("FILE.vrd", OptionText("A project to open in the window, as AYAR AÇ does."),
+                                 "[FILE.vrd]");
   }
   QCommandLineParser Parser;
   const QCommandLineOption Help = Parser.addHelpOption();
@@ -66,22 +74,25 @@ bool RunsWithoutWindow(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   TOptions options;
-  return !options.Parser.parse(arguments) || !options.Parser.positionalArguments().isEmpty() ||
+  // One project file alone is what a double click on it gives: the window opens it.
+  return !options.Parser.parse(arguments) || options.Parser.positionalArguments().size() > 1 ||
          options.Parser.isSet(options.Help) || options.Parser.isSet(options.Version) || options.Commands() > 0 ||
          options.Parser.isSet(options.Retries) || options.Parser.isSet(options.Quiet);
 }
 
 [[noreturn]] void UsageError(const QString& error) {
-  std::fprintf(stderr, "varo-programmer: %s\nTry 'varo-programmer --help' for more information.\n",
-               qPrintable(error));
+  std::fprintf(stderr, "varo-programmer: %s\n%s\n", qPrintable(error),
+               qPrintable(OptionText("Try 'varo-programmer --help' for more information.")));
   std::exit(ExitUsage);
 }
 
 // Shows help or version and ends the program; a mistake on the command line ends it with status 2.
 void AnswerOptions(TOptions& options, const QStringList& arguments) {
   if (!options.Parser.parse(arguments)) UsageError(options.Parser.errorText());
-  if (!options.Parser.positionalArguments().isEmpty())
-    UsageError(OptionText("Unexpected argument '%1'.").arg(options.Parser.positionalArguments().first()));
+  const QStringList files = options.Parser.positionalArguments();
+  if (files.size() > 1) UsageError(OptionText("Give at most one project file to open, not also '%1'.").arg(files[1]));
+  if (files.size() == 1 && options.Commands() > 0)
+    UsageError(OptionText("A project file goes after its command, as in --write '%1'.").arg(files[0]));
   if (options.Parser.isSet(options.Help)) options.Parser.showHelp();
   if (options.Parser.isSet(options.Version)) options.Parser.showVersion();
 }
@@ -133,7 +144,7 @@ int RunFromCommandLine(const TOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const TVaroStartUp startUp;
+  const TVaroStartUp startUp(ProgramCatalogFolder());
   QCoreApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
   QCoreApplication::setApplicationVersion(QStringLiteral(VARO_VERSION));
   if (RunsWithoutWindow(argc, argv)) {
@@ -155,5 +166,11 @@ int main(int argc, char** argv) {
   });
   if (options.Parser.isSet(options.Port)) window.TypePortName(options.Parser.value(options.Port));
   window.show();
+  // From the event loop, once the window stands, so that a file it refuses is told as an open tells it.
+  if (!options.Parser.positionalArguments().isEmpty()) {
+    // The title names the file by its whole path, as the file dialog gives it.
+    const QString file = QFileInfo(options.Parser.positionalArguments().first()).absoluteFilePath();
+    QTimer::singleShot(0, &window, [&window, file] { window.OpenProjectFile(file); });
+  }
   return app.exec();
 }

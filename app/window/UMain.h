@@ -98,6 +98,9 @@ class TFmMain : public QWidget, public Ui::FmMain {
   void ApplyProjectImage(const varo::ProjectImage& image, const QString& title);
   // Sets CodeSystem, the list on the panel and the status text.
   void SelectCodeSystem(uint8_t index);
+  // The project file at `path` becomes the project, as "AYAR AÇ" makes the file chosen; a file
+  // that cannot be read or shown raises its message and changes nothing.
+  void OpenProjectFile(const QString& path);
 
   // Device link.
   bool PortAvailable(const QString& name);
@@ -106,6 +109,8 @@ class TFmMain : public QWidget, public Ui::FmMain {
   bool ConnectDevice();
   // Puts a port name into comport as if the user had typed it.
   void TypePortName(const QString& name);
+  // The device the port box names: a listed port's path, or the text typed.
+  std::string PortPath() const;
   // OnChar of ComTerminal1: the next character of the image being read. At
   // the 256th the image becomes the project, or is refused with a message and
   // changes nothing. Characters while no read is under way are dropped.

@@ -16,10 +16,10 @@ std::string LocalName(const QString& name) { return QFile::encodeName(name).toSt
 QString ShownName(const std::string& path) { return QFile::decodeName(path.c_str()); }
 
 // Why ports that are there are missing from the list.
-QString RefusedPortsHint(const std::vector<std::string>& refused) {
+QString RefusedPortsHint(const std::string& root, const std::vector<std::string>& refused) {
   if (refused.empty()) return {};
   QStringList names;
-  for (const std::string& path : refused) names << ShownName(path);
+  for (const std::string& path : refused) names << ShownName(varo::ShownDevicePath(root, path));
   const QString group = QString::fromStdString(varo::DeviceGroup(refused.front()));
   return QStringLiteral(
              "Bu portları açma izniniz yok: %1\n"
@@ -42,8 +42,10 @@ bool TFmMain::PortAvailable(const QString& name) { return PortProbe_(LocalName(n
 void TFmMain::ComRefreshClick() {
   comport->clear();
   const varo::PortScan scan = varo::ScanPorts(varo::SerialDevices(DeviceRoot_), PortProbe_);
-  for (const std::string& path : scan.Free) comport->addItem(ShownName(path));
-  comport->setToolTip(RefusedPortsHint(scan.Refused));
+  // The list shows each port by its name on the machine; the item keeps the path that opens it.
+  for (const std::string& path : scan.Free)
+    comport->addItem(ShownName(varo::ShownDevicePath(DeviceRoot_, path)), ShownName(path));
+  comport->setToolTip(RefusedPortsHint(DeviceRoot_, scan.Refused));
   if (scan.Free.empty()) {
     comport->addItem(NoPortText);
     comport->setCurrentIndex(0);
@@ -55,10 +57,16 @@ void TFmMain::ComRefreshClick() {
 
 void TFmMain::TypePortName(const QString& name) { comport->setEditText(name); }
 
+std::string TFmMain::PortPath() const {
+  const int listed = comport->findText(comport->currentText(), Qt::MatchExactly);
+  const QVariant path = listed >= 0 ? comport->itemData(listed) : QVariant();
+  return LocalName(path.isValid() ? path.toString() : comport->currentText());
+}
+
 varo::TDeviceLink TFmMain::DeviceLink() {
   varo::TDeviceHooks hooks;
   hooks.Pause = [this](int ms) { Pause(ms); };
-  hooks.PortName = [this] { return LocalName(comport->currentText()); };
+  hooks.PortName = [this] { return PortPath(); };
   hooks.Progress = [this](int value) { ProgressBar1->setValue(value); };
   hooks.RetryAfterNoAnswer = [this] {
     return Dialogs().AskRetryCancel(WarningCaption, QString::fromUtf8(varo::NoAnswerText)) == TDialogs::TAnswer::Retry;
@@ -79,7 +87,7 @@ void TFmMain::AdviseOnFailure(bool writing, const std::function<void()>& command
   try {
     command();
   } catch (const EComPort& e) {
-    const varo::DeviceFailure failure{e.ComErrorCode(), e.SystemErrorCode(), LocalName(comport->currentText()),
+    const varo::DeviceFailure failure{e.ComErrorCode(), e.SystemErrorCode(), PortPath(),
                                       writing ? ProgressBar1->value() : 0};
     const std::string advice = varo::DeviceErrorAdvice(failure);
     if (advice.empty()) throw;

@@ -82,14 +82,18 @@ void TFmMain::SpeedButton2Click() {
   }
   const std::optional<QString> path = Dialogs().ChooseOpenFile(OpenDialog1());
   if (!path) return;
-  const varo::DeviceImage bytes = varo::ReadProjectFile(LocalPath(*path));
+  OpenProjectFile(*path);
+}
+
+void TFmMain::OpenProjectFile(const QString& path) {
+  const varo::DeviceImage bytes = varo::ReadProjectFile(LocalPath(path));
   varo::ProjectImage image;
   try {
     image = varo::DecodeDeviceImage(bytes, varo::CodeSystemForm::File);
   } catch (const varo::EImageRefused& e) {
-    throw EProjectFileRefused(ProjectFileRefusalText(*path, e).toStdString());
+    throw EProjectFileRefused(ProjectFileRefusalText(path, e).toStdString());
   }
-  ApplyProjectImage(image, QString::fromUtf8(MainTitle) + " - " + *path);
+  ApplyProjectImage(image, QString::fromUtf8(MainTitle) + " - " + path);
 }
 
 void TFmMain::FormCloseQuery(bool& CanClose) {

@@ -1,4 +1,5 @@
-// The line of advice after a failure of the port, for the failures a technician can act on.
+// The line of advice after a failure of the port, for the failures a technician can act on: the
+// English source texts here, with no catalog loaded (the Turkish ones are checked with the catalogs).
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -12,16 +13,17 @@ TEST(DeviceAdvice, NamesWhatToDoForTheFailuresATechnicianCanActOn) {
     const char* Advice;  // "" for none
   } cases[] = {
       {{CError_OpenFailed, EBUSY, "/dev/ttyUSB0"},
-       "Port başka bir programda açık; o programı kapatın. Portu kimin tuttuğunu 'fuser -v /dev/ttyUSB0' gösterir."},
+       "Another program holds the port; close it. 'fuser -v /dev/ttyUSB0' shows which one."},
       {{CError_OpenFailed, EAGAIN, "/dev/ttyUSB0"},
-       "Port başka bir programda açık; o programı kapatın. Portu kimin tuttuğunu 'fuser -v /dev/ttyUSB0' gösterir."},
+       "Another program holds the port; close it. 'fuser -v /dev/ttyUSB0' shows which one."},
       {{CError_OpenFailed, EACCES, "/dev/ttyS0"},
-       "Bu portu açma izniniz yok; kullanıcınızı 'dialout' grubuna ekleyin (sudo usermod -aG dialout $USER) ve oturumu "
-       "yeniden açın."},
+       "You may not open this port: add your user to the 'dialout' group (sudo usermod -aG dialout $USER) and log in "
+       "again."},
       {{CError_SetStateFailed, ENOTTY, "/home/t/proje.vrd"},
-       "/home/t/proje.vrd bir seri port değil; göstergenin bağlı olduğu portu seçin."},
+       "/home/t/proje.vrd is no serial port: choose the port the indicator is connected to."},
       {{CError_WriteFailed, EIO, "/dev/ttyUSB0", 100},
-       "Hat yazma sırasında koptu: gösterge şimdi yarım bir görüntü tutuyor. Bağlantıyı denetleyip yeniden yazın."},
+       "The line was lost during the write: the indicator now holds a partial image. Check the connection and write "
+       "again."},
       // Nothing of the image went out yet, a missing port, a refused rate: the message says enough.
       {{CError_WriteFailed, EIO, "/dev/ttyUSB0", 0}, ""},
       {{CError_OpenFailed, ENOENT, "/dev/ttyUSB0"}, ""},

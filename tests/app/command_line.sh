@@ -33,8 +33,8 @@ while IFS='|' read -r args message; do
 done <<'CASES'
 --bogus|Unknown option 'bogus'.
 --port|Missing value after '--port'.
-stray|Unexpected argument 'stray'.
---port /dev/null extra|Unexpected argument 'extra'.
+one.vrd two.vrd|Give at most one project file to open, not also 'two.vrd'.
+--port /dev/null --read a.vrd extra.vrd|A project file goes after its command, as in --write 'extra.vrd'.
 CASES
 
 run QT_QPA_PLATFORM=offscreen timeout 2 "$prog" --port "$work/no-port"

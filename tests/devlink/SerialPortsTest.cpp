@@ -63,6 +63,20 @@ TEST(SerialDevices, RootDefaultsToTheMachineUnlessTheEnvironmentNamesOne) {
   if (saved) ::setenv("VARO_DEVICE_ROOT", keep.c_str(), 1);
 }
 
+// A tree standing in for the machine's own names its devices as the machine would.
+TEST(SerialDevices, PathsAreShownAsTheMachineNamesThem) {
+  const struct {
+    const char* Root;
+    const char* Path;
+    const char* Shown;
+  } cases[] = {{"/", "/dev/ttyUSB0", "/dev/ttyUSB0"},
+               {"/tmp/varo.x1", "/tmp/varo.x1/dev/ttyUSB0", "/dev/ttyUSB0"},
+               {"/tmp/varo.x1/", "/tmp/varo.x1/dev/ttyACM3", "/dev/ttyACM3"},
+               {"/tmp/varo.x1", "/tmp/other/dev/ttyUSB0", "/tmp/other/dev/ttyUSB0"},
+               {"/tmp/varo.x1", "/tmp/varo.x10/dev/ttyUSB0", "/tmp/varo.x10/dev/ttyUSB0"}};
+  for (const auto& c : cases) EXPECT_EQ(varo::ShownDevicePath(c.Root, c.Path), c.Shown) << c.Root << " " << c.Path;
+}
+
 TEST(ScanPorts, KeepsFreePortsInOrderAtMostFifteenAndNamesRefusedOnes) {
   std::vector<std::string> devices;
   std::map<std::string, int> result;

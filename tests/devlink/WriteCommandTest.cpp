@@ -231,7 +231,8 @@ TEST_F(WriteTest, HangUpMidWriteShowsTheErrorOnceAndANewIndicatorTakesTheNextWri
   EXPECT_EQ(Dialogs->Calls[0].Caption, "VARO PROGRAMMER");
   EXPECT_EQ(Dialogs->Calls[0].Text,
             "WriteFile function failed (win error code: 5)\n"
-            "Hat yazma sırasında koptu: gösterge şimdi yarım bir görüntü tutuyor. Bağlantıyı denetleyip yeniden yazın.");
+            "The line was lost during the write: the indicator now holds a partial image. Check the connection and "
+            "write again.");
   EXPECT_EQ(Window->ProgressBar1->value(), 100) << "the bar stays where the transfer stopped";
   EXPECT_TRUE(Window->ComPort1.Connected());
   EXPECT_FALSE(Window->CommandLock().Busy());

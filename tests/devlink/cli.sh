@@ -56,6 +56,9 @@ done <<CASES
 --port $work/x --show-floors --retries -1|--retries wants a number
 --quiet|go with --write
 --port $work/x --verify|Missing value after '--verify'
+$work/a.vrd $work/b.vrd|Give at most one project file to open, not also '$work/b.vrd'.
+--port $work/x --write $work/p.vrd $work/a.vrd|A project file goes after its command
+--bogus $work/a.vrd|Unknown option 'bogus'.
 CASES
 run --help
 expect 0 "--help"
@@ -74,11 +77,11 @@ pids+=($!)
 sleep 0.3
 run --port "$work/busy" --show-floors
 expect 3 "busy port"
-[[ $err == *"Unable to open com port (win error code: 11)"$'\n'"Port başka bir programda açık; o programı kapatın. Portu kimin tuttuğunu 'fuser -v $work/busy' gösterir."* ]] ||
+[[ $err == *"Unable to open com port (win error code: 11)"$'\n'"Another program holds the port; close it. 'fuser -v $work/busy' shows which one."* ]] ||
   fail "busy port: $err"
 run --port "$work/p.vrd" --show-floors
 expect 3 "no serial port"
-[[ $err == *"SetCommState function failed (win error code: 25)"$'\n'"$work/p.vrd bir seri port değil; göstergenin bağlı olduğu portu seçin."* ]] ||
+[[ $err == *"SetCommState function failed (win error code: 25)"$'\n'"$work/p.vrd is no serial port: choose the port the indicator is connected to."* ]] ||
   fail "no serial port: $err"
 
 # 5: project files the window refuses, with its texts; nothing is sent.
@@ -108,7 +111,7 @@ expect 0 "read"
 cmp "$work/p.vrd" "$work/back.vrd" || fail "the read saved other bytes than the window would"
 run --port "$work/good" --show-floors
 expect 0 "show floors"
-[[ $out == "Gösterge kat numaralarını gösteriyor." ]] || fail "show floors said: $out"
+[[ $out == "The indicator is showing its floor numbers." ]] || fail "show floors said: $out"
 await grep -q 's: showing the floor numbers' "$work/good.log" || fail "no s"
 
 # 0: an indicator that says more than "E", or says it late: verify and read take none of it.
@@ -125,11 +128,11 @@ done
 sim silent --fault silent
 run --port "$work/silent" --show-floors --retries 2
 expect 4 "silent"
-[[ $err == *"Cihazla Bağlantı Kurulamadı... ($work/silent, 3 el sıkışma denendi)"* ]] || fail "silent: $err"
+[[ $err == *"No answer from the indicator ($work/silent, 3 handshakes)."* ]] || fail "silent: $err"
 [[ $(grep -c 'y: no answer' "$work/silent.log") -eq 3 ]] || fail "not three handshakes"
 run --port "$work/silent" --show-floors --retries 0
 expect 4 "silent, no retry"
-[[ $err == *"($work/silent, 1 el sıkışma denendi)"* ]] || fail "silent, no retry: $err"
+[[ $err == *"($work/silent, 1 handshake)."* ]] || fail "silent, no retry: $err"
 
 # 130: Ctrl+C among the handshakes, and right after the indicator's "E" (in the pause before "s").
 interrupt() {  # interrupt <log line to wait for> <seconds after it> <varo-programmer arguments ...>
@@ -158,7 +161,7 @@ grep -q '^s:' "$work/answer.log" && fail "the s went out after Ctrl+C"
 sim drop --fault hang-up-in-write --hang-up-after 5
 run --port "$work/drop" --write "$work/p.vrd"
 expect 7 "hang-up"
-[[ -z $out && $err == *"WriteFile function failed"* && $err == *"gösterge şimdi yarım bir görüntü tutuyor"* ]] ||
+[[ -z $out && $err == *"WriteFile function failed"* && $err == *"the indicator now holds a partial image"* ]] ||
   fail "hang-up: $err"
 
 # 130: Ctrl+C mid-write stops after the byte on its way and lets the port go.
@@ -201,4 +204,28 @@ for target in "$work/new.vrd" "$work/kept.vrd"; do
 done
 [ ! -e "$work/new.vrd" ] || fail "a refused read wrote a file"
 [ "$(cat "$work/kept.vrd")" = kept ] || fail "a refused read touched an existing file"
+# The same in Turkish, through the program's catalogs: help, a missing and a busy port, a line lost
+# mid-write; one language in each message.
+turkish() { run_env=(env -u LC_ALL -u LANGUAGE -u LC_MESSAGES LANG=tr_TR.UTF-8); status=0
+  "${run_env[@]}" "$bin/varo-programmer" "$@" >"$work/out" 2>"$work/err" || status=$?
+  out=$(<"$work/out") err=$(<"$work/err"); }
+turkish --help
+expect 0 "Turkish --help"
+[[ $out == *"VARO asansör kat göstergelerini seri hat üzerinden programlar."* && $out == *"Seçenekler:"* &&
+   $out == *"130  Ctrl+C ile durduruldu"* && $out != *"Displays"* ]] || fail "Turkish --help: $out"
+turkish --port "$work/none" --show-floors
+expect 3 "Turkish missing port"
+[[ $err == "varo-programmer: Port açılamadı (sistem hata kodu: 2)" ]] || fail "Turkish missing port: $err"
+flock "$work/busy" sleep 30 &
+pids+=($!)
+sleep 0.3
+turkish --port "$work/busy" --show-floors
+expect 3 "Turkish busy port"
+[[ $err == *"Port açılamadı (sistem hata kodu: 11)"$'\n'"Port başka bir programda açık; o programı kapatın."* ]] ||
+  fail "Turkish busy port: $err"
+sim drop2 --fault hang-up-in-write --hang-up-after 5
+turkish --quiet --port "$work/drop2" --write "$work/p.vrd"
+expect 7 "Turkish hang-up"
+[[ $err == *"Porta yazılamadı (sistem hata kodu: 5)"$'\n'"Hat yazma sırasında koptu: gösterge şimdi yarım bir görüntü tutuyor."* ]] ||
+  fail "Turkish hang-up: $err"
 echo "command line device commands ok"
