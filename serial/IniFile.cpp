@@ -1,6 +1,4 @@
 // TIniFile: an ini file read when opened and saved atomically after every write.
-#include <cerrno>
-
 #include "ComStore.h"
 #include "IniDocument.h"
 #include "StoreFile.h"
@@ -8,7 +6,7 @@
 TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)) {
   std::string Text;
   const int Err = cport_store::ReadWholeFile(FFileName, Text);
-  if (Err == ENOENT) {
+  if (cport_store::MissingFile(Err)) {
     FDocument = std::make_unique<TIniDocument>("", FFileName);
     return;
   }

@@ -1,6 +1,4 @@
 // TRegistryFile: a registry key in a file, read when opened and saved atomically after every write.
-#include <cerrno>
-
 #include "ComStore.h"
 #include "KeyDocument.h"
 #include "StoreFile.h"
@@ -27,7 +25,7 @@ TRegistryFile::TRegistryFile(std::string FileName) : FFileName(std::move(FileNam
   std::string Text;
   const int Err = cport_store::ReadWholeFile(FFileName, Text);
   if (cport_store::NoSettingsFile(Err)) throw EComPort(CError_LoadFailed, Err);
-  if (Err && Err != ENOENT)
+  if (Err && !cport_store::MissingFile(Err))
     throw ERegistryException("Cannot read settings key file '" + FFileName + "': " + cport_store::ErrorText(Err));
   FDocument = std::make_unique<TKeyDocument>(Err ? std::string() : Text, FFileName);
 }
