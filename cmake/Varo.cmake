@@ -9,10 +9,11 @@ endif()
 include(GoogleTest)
 find_package(Threads REQUIRED)
 
-# varo_gtest(<name> SOURCES ... [LIBS ...] [LABELS <one label>])
-# Qt tests run on the offscreen platform so they never need a display.
+# varo_gtest(<name> SOURCES ... [LIBS ...] [LABELS <one label>] [PORTS <COMa> <COMb>])
+# Qt tests run on the offscreen platform so they never need a display. Under Wine, PORTS gives
+# the program a COM pair joined back to back (tests/windows/with_ports.sh).
 function(varo_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PORTS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock Threads::Threads)
   if(NOT "GTest::gtest_main" IN_LIST ARG_LIBS AND NOT "varo_qt_test_main" IN_LIST ARG_LIBS)
@@ -27,7 +28,13 @@ function(varo_gtest name)
   if(CMAKE_CROSSCOMPILING)
     # One run per program under the emulator: starting it per case would cost more than the cases.
     # The XML reports are what the summary of the run counts.
-    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${CMAKE_BINARY_DIR}/test-reports/${name}.xml)
+    set(report --gtest_output=xml:${CMAKE_BINARY_DIR}/test-reports/${name}.xml)
+    if(ARG_PORTS)
+      add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/with_ports.sh ${VARO_WINE_PREFIX} ${ARG_PORTS}
+                                    $<TARGET_FILE:${name}> ${report})
+    else()
+      add_test(NAME ${name} COMMAND ${name} ${report})
+    endif()
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 600)
   else()
     gtest_discover_tests(${name}

@@ -661,6 +661,7 @@ class TComPort : public TCustomComPort {};
 
 // Whether the device Path can be opened as a port now: opened and locked as Open does it, DTR and
 // RTS (which the open raised) brought down in the first call after the lock, and let go at once.
+// On Windows a device whose driver does not answer GetCommState is no port either.
 // 0, or the system's error code of the failed call.
 int ProbeComDevice(const std::string& Path);
 

@@ -39,8 +39,13 @@ int ProbeComDevice(const std::string& Path) {
   // refuses, which is no failure of the probe.
   (void)EscapeCommFunction(Device, CLRDTR);
   (void)EscapeCommFunction(Device, CLRRTS);
+  // A name can stand for a device that is no serial line (or for none behind it): the driver of
+  // a port answers GetCommState.
+  DCB State{};
+  State.DCBlength = sizeof State;
+  const int32_t Result = GetCommState(Device, &State) ? 0 : LastError();
   CloseHandle(Device);
-  return 0;
+  return Result;
 }
 
 void TCustomComPort::CloseDevice() {
