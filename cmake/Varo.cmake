@@ -26,9 +26,10 @@ function(varo_gtest name)
     message(FATAL_ERROR "varo_gtest(${name}): give at most one label")
   endif()
   if(CMAKE_CROSSCOMPILING)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-reports)
     # One run per program under the emulator: starting it per case would cost more than the cases.
     # The XML reports are what the summary of the run counts.
-    set(report --gtest_output=xml:${CMAKE_BINARY_DIR}/test-reports/${name}.xml)
+    set(report "--gtest_output=xml:${VARO_TEST_REPORTS}\\${name}.xml")
     if(ARG_PORTS)
       add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/with_ports.sh ${VARO_WINE_PREFIX} ${ARG_PORTS}
                                     $<TARGET_FILE:${name}> ${report})

@@ -20,7 +20,7 @@ TIniFile::~TIniFile() = default;
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
   TIniDocument Before = *FDocument;
   if (!FDocument->Set(Section, Ident, Value)) return;
-  if (const int Err = cport_store::ReplaceFile(FFileName, FDocument->Text())) {
+  if (const int Err = cport_store::ReplaceWholeFile(FFileName, FDocument->Text())) {
     *FDocument = std::move(Before);  // what is in memory stays what is on the disk
     throw EIniFileException("Cannot write ini file '" + FFileName + "': " + cport_store::ErrorText(Err));
   }

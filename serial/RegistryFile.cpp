@@ -13,7 +13,7 @@ std::string ValueError(const char* Pattern, const std::string& Name) {
 void Put(TKeyDocument& Document, const std::string& FileName, const TKeyDocument::TValue& Value) {
   TKeyDocument Before = Document;
   if (!Document.Set(Value)) return;
-  if (const int Err = cport_store::ReplaceFile(FileName, Document.Text())) {
+  if (const int Err = cport_store::ReplaceWholeFile(FileName, Document.Text())) {
     Document = std::move(Before);  // what is in memory stays what is on the disk
     throw ERegistryException(ValueError("Failed to set data for '%s'", Value.Name), cport_store::ErrorText(Err));
   }

@@ -25,7 +25,7 @@ bool MissingFile(int Code);
 // Writes Content to a new file beside Path, flushes it to the disk and puts it in Path's place
 // in one step (on POSIX over a symbolic link's target, keeping the link, and keeping an existing
 // file's permissions), with no temporary file left behind on failure.
-int ReplaceFile(const std::string& Path, const std::string& Content);
+int ReplaceWholeFile(const std::string& Path, const std::string& Content);
 std::string ErrorText(int Code);
 
 // Calls Each with every line of Text from Start on, without its end: "\n" and any "\r" before it

@@ -85,7 +85,7 @@ int ReadWholeFile(const std::string& Path, std::string& Content) {
   return 0;
 }
 
-int ReplaceFile(const std::string& Path, const std::string& Content) {
+int ReplaceWholeFile(const std::string& Path, const std::string& Content) {
   static std::atomic<unsigned> Counter{0};
   const std::string Final = Target(Path);
   struct stat Old {};

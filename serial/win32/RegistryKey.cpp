@@ -68,10 +68,11 @@ std::string TRegistryKey::ReadString(const std::string& Name) {
 int32_t TRegistryKey::ReadInteger(const std::string& Name) {
   DWORD Type = 0, Size = 0;
   const std::wstring WideName = cport_store::WideText(Name);
-  if (RegQueryValueExW(static_cast<HKEY>(FKey), WideName.c_str(), nullptr, &Type, nullptr, &Size) != ERROR_SUCCESS ||
-      Size > 4)
+  if (RegQueryValueExW(static_cast<HKEY>(FKey), WideName.c_str(), nullptr, &Type, nullptr, &Size) != ERROR_SUCCESS)
     throw ERegistryException(Named("Failed to get data for '%s'", Name));
-  if (Type != REG_DWORD && Type != REG_BINARY) throw ERegistryException(Named("Invalid data type for '%s'", Name));
+  if (Type != REG_DWORD && Type != REG_QWORD && Type != REG_BINARY)
+    throw ERegistryException(Named("Invalid data type for '%s'", Name));
+  if (Size > 4) throw ERegistryException(Named("Failed to get data for '%s'", Name));
   DWORD Data = 0;
   if (RegQueryValueExW(static_cast<HKEY>(FKey), WideName.c_str(), nullptr, &Type, reinterpret_cast<BYTE*>(&Data),
                        &Size) != ERROR_SUCCESS)

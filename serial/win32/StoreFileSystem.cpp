@@ -56,7 +56,7 @@ int ReadWholeFile(const std::string& Path, std::string& Content) {
   }
 }
 
-int ReplaceFile(const std::string& Path, const std::string& Content) {
+int ReplaceWholeFile(const std::string& Path, const std::string& Content) {
   static std::atomic<unsigned> Counter{0};
   const std::wstring Final = WideText(Path);
   const DWORD Attributes = GetFileAttributesW(Final.c_str());
