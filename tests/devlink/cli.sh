@@ -36,6 +36,12 @@ sim() {
   for _ in $(seq 50); do [ -L "$work/$name" ] && return; sleep 0.1; done
   fail "indicator $name did not start"
 }
+# Another program holds the indicator $work/<name> for 30 s, as a terminal program would.
+hold() {
+  flock "$work/$1" sleep 30 &
+  pids+=($!)
+  sleep 0.3
+}
 
 # A project: floors 0 to 15 as the indicator starts with, buzzer on, in file form (Gray = 1).
 printf '\x00\x00\xff\x00' >"$work/p.vrd"
@@ -72,9 +78,7 @@ expect 3 "missing port"
 # 3: a port another program holds, and a path that is no serial port: the component's message and
 # a line of advice.
 sim busy
-flock "$work/busy" sleep 30 &
-pids+=($!)
-sleep 0.3
+hold busy
 run --port "$work/busy" --show-floors
 expect 3 "busy port"
 [[ $err == *"Unable to open com port (win error code: 11)"$'\n'"Another program holds the port; close it. 'fuser -v $work/busy' shows which one."* ]] ||
@@ -216,9 +220,7 @@ expect 0 "Turkish --help"
 turkish --port "$work/none" --show-floors
 expect 3 "Turkish missing port"
 [[ $err == "varo-programmer: Port açılamadı (sistem hata kodu: 2)" ]] || fail "Turkish missing port: $err"
-flock "$work/busy" sleep 30 &
-pids+=($!)
-sleep 0.3
+hold busy
 turkish --port "$work/busy" --show-floors
 expect 3 "Turkish busy port"
 [[ $err == *"Port açılamadı (sistem hata kodu: 11)"$'\n'"Port başka bir programda açık; o programı kapatın."* ]] ||
