@@ -1,9 +1,4 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "CatalogFile.h"
 #include "gnugettext.h"
 
 namespace {
@@ -18,11 +13,11 @@ constexpr size_t kMarkerTextLength = 36;
 constexpr uint64_t kRecordHeaderSize = 24;
 constexpr uint64_t kMaxNameLength = 4096;
 
-bool ReadExact(int fd, void* buffer, size_t length, uint64_t offset) {
+bool ReadExact(const TCatalogFile& file, void* buffer, size_t length, uint64_t offset) {
   auto* at = static_cast<unsigned char*>(buffer);
+  std::string error;
   while (length > 0) {
-    const ssize_t got = pread(fd, at, length, off_t(offset));
-    if (got < 0 && errno == EINTR) continue;
+    const int64_t got = file.ReadAt(at, length, offset, error);
     if (got <= 0) return false;
     at += got;
     offset += uint64_t(got);
@@ -54,26 +49,23 @@ uint64_t EmbeddedCatalogTableOffset() {
 
 TAssemblyAnalyzer::TAssemblyAnalyzer(std::string executablePath, uint64_t tableOffset)
     : executablePath_(std::move(executablePath)) {
-  const size_t slash = executablePath_.rfind('/');
+  const size_t slash = executablePath_.find_last_of(kPathSeparators);
   if (slash != std::string::npos) executableDirectory_ = executablePath_.substr(0, slash + 1);
   if (tableOffset == 0) return;
-  const int fd = open(executablePath_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) ReadChain(fd, uint64_t(st.st_size), tableOffset);
-  close(fd);
+  const TCatalogFile file(executablePath_);
+  if (file.IsOpen()) ReadChain(file, file.Size(), tableOffset);
 }
 
 // Records only move forward through the file, so the chain always ends.
-void TAssemblyAnalyzer::ReadChain(int fd, uint64_t fileSize, uint64_t offset) {
+void TAssemblyAnalyzer::ReadChain(const TCatalogFile& file, uint64_t fileSize, uint64_t offset) {
   unsigned char header[kRecordHeaderSize];
   for (;;) {
     if (offset > fileSize || fileSize - offset < 8) return;
-    if (!ReadExact(fd, header, 8, offset)) return;
+    if (!ReadExact(file, header, 8, offset)) return;
     const uint64_t next = LittleEndian64(header);
     if (next == 0) return;
     if (fileSize - offset < kRecordHeaderSize) return;
-    if (!ReadExact(fd, header + 8, kRecordHeaderSize - 8, offset + 8)) return;
+    if (!ReadExact(file, header + 8, kRecordHeaderSize - 8, offset + 8)) return;
     if (next > fileSize || next < offset || next - offset < kRecordHeaderSize) return;
     const uint64_t nameLength = next - offset - kRecordHeaderSize;
     if (nameLength > kMaxNameLength) return;
@@ -82,7 +74,7 @@ void TAssemblyAnalyzer::ReadChain(int fd, uint64_t fileSize, uint64_t offset) {
     info.Size = LittleEndian64(header + 16);
     if (info.Offset > fileSize || info.Size > fileSize - info.Offset) return;
     std::string name(size_t(nameLength), '\0');
-    if (nameLength > 0 && !ReadExact(fd, name.data(), name.size(), offset + kRecordHeaderSize))
+    if (nameLength > 0 && !ReadExact(file, name.data(), name.size(), offset + kRecordHeaderSize))
       return;
     name = TrimBlanksAndControls(name);
     if (name.empty() || !files_.emplace(std::move(name), info).second) return;

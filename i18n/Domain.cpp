@@ -1,24 +1,15 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
-#include <system_error>
 
+#include "CatalogFile.h"
 #include "gnugettext.h"
 
 namespace {
 
 std::string WithTrailingSeparator(std::string directory) {
-  if (directory.empty() || directory.back() != '/') directory.push_back('/');
+  if (directory.empty() || !std::strchr(kPathSeparators, directory.back())) directory.push_back('/');
   return directory;
-}
-
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 }  // namespace
@@ -68,7 +59,7 @@ std::shared_lock<std::shared_mutex> TDomain::LockReady() {
 bool TDomain::CandidatePresent(const std::string& path,
                                std::optional<TAssemblyFileInfo>* embedded) const {
   *embedded = embedded_ ? embedded_->FindByPath(path) : std::nullopt;
-  return embedded->has_value() || FileExists(path);
+  return embedded->has_value() || CatalogFileExists(path);
 }
 
 std::optional<std::string> TDomain::FindCatalog(std::optional<TAssemblyFileInfo>* embedded) const {
@@ -92,16 +83,9 @@ void TDomain::OpenIfNeeded() {
   }
   const std::string path = embedded ? embedded_->ExecutablePath() : *candidate;
 
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) throw std::runtime_error("Cannot open file " + path);
-  struct TCloser {
-    int fd;
-    ~TCloser() { close(fd); }
-  } closer{fd};
-  struct stat st;
-  if (fstat(fd, &st) != 0) throw std::runtime_error("Cannot open file " + path);
-  if (!S_ISREG(st.st_mode)) throw std::runtime_error("Cannot open file " + path);
-  const uint64_t fileSize = uint64_t(st.st_size);
+  const TCatalogFile file(path);
+  if (!file.IsOpen()) throw std::runtime_error("Cannot open file " + path);
+  const uint64_t fileSize = file.Size();
   uint64_t offset = 0, size = fileSize;
   if (embedded) {
     offset = embedded->Offset;
@@ -114,11 +98,10 @@ void TDomain::OpenIfNeeded() {
 
   std::vector<unsigned char> bytes(inside ? size : 0);
   for (uint64_t done = 0; done < bytes.size();) {
-    const ssize_t n = pread(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(offset + done));
-    if (n < 0 && errno == EINTR) continue;
+    std::string error;
+    const int64_t n = file.ReadAt(bytes.data() + done, size_t(bytes.size() - done), offset + done, error);
     if (n <= 0) {
-      const std::string reason =
-          n < 0 ? std::error_code(errno, std::generic_category()).message() : "the file became shorter";
+      const std::string reason = n < 0 ? error : "the file became shorter";
       throw std::runtime_error("Cannot read file " + path + ". Reason: " + reason.substr(0, 2000));
     }
     done += uint64_t(n);

@@ -1,5 +1,6 @@
 #include <cstdlib>
 
+#include "CatalogFile.h"
 #include "gnugettext.h"
 
 namespace {
@@ -33,8 +34,12 @@ std::string Joined(const std::vector<std::string>& languages) {
 }  // namespace
 
 TLocaleEnvironment ReadLocaleEnvironment() {
-  return {Environment("LANGUAGE"), Environment("LC_ALL"), Environment("LC_MESSAGES"),
-          Environment("LANG")};
+  TLocaleEnvironment environment{Environment("LANGUAGE"), Environment("LC_ALL"), Environment("LC_MESSAGES"),
+                                 Environment("LANG")};
+  // Where no variable names a locale, the system's own setting does (Windows' display language).
+  if (environment.LcAll.empty() && environment.LcMessages.empty() && environment.Lang.empty())
+    environment.Lang = SystemLanguage();
+  return environment;
 }
 
 std::vector<std::string> ChooseLanguages(const TLocaleEnvironment& environment) {

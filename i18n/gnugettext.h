@@ -101,6 +101,8 @@ struct TAssemblyFileInfo {
 // The offset written after the 36-character marker by a packaging step; 0 when none.
 uint64_t EmbeddedCatalogTableOffset();
 
+class TCatalogFile;
+
 class TAssemblyAnalyzer {
  public:
   TAssemblyAnalyzer() = default;
@@ -116,7 +118,7 @@ class TAssemblyAnalyzer {
   std::optional<TAssemblyFileInfo> FindByPath(const std::string& path) const;
 
  private:
-  void ReadChain(int fd, uint64_t fileSize, uint64_t offset);
+  void ReadChain(const TCatalogFile& file, uint64_t fileSize, uint64_t offset);
 
   std::string executablePath_;
   std::string executableDirectory_;

@@ -1,4 +1,4 @@
-// Unit CPort: serial port component (Qt-free, POSIX).
+// Unit CPort: serial port component (Qt-free), on termios or on the Win32 communications functions.
 #pragma once
 
 #include <atomic>
@@ -75,6 +75,11 @@ enum : int {
   CError_HasLink = 22,
   CError_RegError = 23,
 };
+
+// The system error codes the component raises of its own, as the system names them: errno values
+// on POSIX, GetLastError codes on Windows.
+enum class TSystemCode : uint8_t { InvalidValue, BadBuffer, NotOpen, Cancelled, TimedOut };
+int32_t SystemCode(TSystemCode Code);
 
 // Shows an error the component catches itself (end of loading, window-sync event handling).
 // The GUI installs the application's error display; the default writes the message to stderr.
@@ -433,22 +438,17 @@ class AsyncRequest {
 
  private:
   friend class TCustomComPort;
+  friend struct TPortIO;
   TAsyncKind FKind = TAsyncKind::None;
   std::vector<char> FData;
   char* FBuffer = nullptr;  // where a read puts its bytes
   int32_t FCount = 0;
   int32_t FDone = 0;
-  // A write: bytes the driver took, what its output queue held at the last look, when a byte last
-  // went to it or left it.
-  int32_t FAccepted = 0;
-  int32_t FQueued = 0;
-  std::chrono::steady_clock::time_point FProgress;
   bool FPending = false;
   int FErrno = 0;
-  uint64_t FAbortGeneration = 0;
-  std::chrono::steady_clock::time_point FStart;
-  std::chrono::steady_clock::time_point FLastByte;
-  int FWakeFd = -1;  // eventfd that AbortPendingIO signals while the request waits
+  // What the device backend keeps of the request while it runs: deadlines, progress, its wake-up.
+  struct TIo;
+  std::unique_ptr<TIo> FIo;
 };
 
 using PAsync = AsyncRequest*;
@@ -524,8 +524,8 @@ class TCustomComPort : public TComponent {
   virtual void LoadFromRegistryKey(TCustomRegistry& Registry);
   virtual void LoadFromIniSection(TCustomIniFile& IniFile);
 
-  // Device handle (file descriptor), -1 while closed.
-  int Handle() const;
+  // Device handle (a file descriptor, or a Win32 HANDLE), -1 while closed.
+  intptr_t Handle() const;
 
   // Line state queries
   int32_t InputQueueCount();
@@ -607,23 +607,8 @@ class TCustomComPort : public TComponent {
 
  private:
   bool CanApply() const { return FConnected && !FLoading; }
-  int32_t StartRead(AsyncRequest& Request);
-  int32_t StartWrite(AsyncRequest& Request);
-  void ContinueRead(AsyncRequest& Request, bool MayWait);
-  void ContinueWrite(AsyncRequest& Request, bool MayWait);
-  void WaitReady(int Fd, AsyncRequest& Request, short PollEvents,
-                 std::chrono::steady_clock::time_point Deadline, bool HasDeadline);
-  bool Cancelled(const AsyncRequest& Request) const;
-  int32_t TakeInput(const AsyncRequest& Request, int Fd, char* Buffer, int32_t Count, int& Errno);
-  // With FRxLock held: 0 while Fd is still the descriptor of the session Request was started in,
-  // else the errno that ends it. A close takes the handle out under that lock and cancels every
-  // request before the next open can hand out the same descriptor number.
-  int SessionError(const AsyncRequest& Request, int Fd) const;
-  // Runs Call, a device call on Fd returning 0 or an errno, under FRxLock once SessionError passes.
-  template <class TCall>
-  int OnSessionDevice(const AsyncRequest& Request, int Fd, TCall Call);
-  // Ends the waits of every request started so far (AbortPendingIO without its check).
-  void CancelPendingRequests();
+  // The device backend (serial/posix or serial/win32) works on the port's state and links.
+  friend struct TPortIO;
   void NotifyAfterOpen();
   void NotifyBeforeClose();
   void NotifyAfterClose();
@@ -634,7 +619,6 @@ class TCustomComPort : public TComponent {
   void LinksNotify(TNotifyEvent TComLink::*Slot);
   bool AnyLinkHas(TComSignalEvent TComLink::*Slot) const;
   std::vector<TComLink*> Links() const;
-  void NoteHangUp();
 
   friend class TComThread;
   void CreateEventThread();
@@ -648,23 +632,6 @@ class TCustomComPort : public TComponent {
   void HandleEvent(TComEvent Event);
   void ReportLine(TModemSignal Line, TComSignalEvent TComLink::*Slot, void (TCustomComPort::*Raise)(bool));
   void ReceiveData();
-  void SignalWaitingReads();
-  // Event thread: moves waiting input into the queue; Found gets evRxChar, evRxFlag, evRx80Full.
-  int FillRxQueue(int Fd, TComEvents& Found);
-  // With FRxLock held: reads at most Limit bytes (Raw of them came) through the receive filter into
-  // the queue; errno of a failed read, 0 for none waiting.
-  int PullInput(int Fd, size_t Limit, TComEvents& Found, size_t& Raw);
-  // With FRxLock held: takes in all the driver holds, for the event thread to announce.
-  int PullAllInput(int Fd);
-  // Events of input taken in outside the event thread since it last asked.
-  TComEvents TakePulledInput();
-  // The filter for the record the driver accepted, or for what it kept when it refused the record.
-  void SetReceiveFilter(const TDCB& Dcb, bool Accepted);
-  bool RxQueueFull();
-  // With FRxLock held: what the queue takes before it holds InputSize bytes.
-  size_t RxRoom() const;
-  size_t RxQueued();
-  void PurgeQueues();
 
   std::string FName;
   bool FLoading = false;
@@ -694,7 +661,8 @@ class TComPort : public TCustomComPort {};
 
 // Whether the device Path can be opened as a port now: opened and locked as Open does it, DTR and
 // RTS (which the open raised) brought down in the first call after the lock, and let go at once.
-// 0, or the errno of the failed call.
+// On Windows a device whose driver does not answer GetCommState is no port either.
+// 0, or the system's error code of the failed call.
 int ProbeComDevice(const std::string& Path);
 
 // ---------------------------------------------------------------------------

@@ -1,24 +1,14 @@
 // Port lifecycle: create, open, close, reopen under a new name, apply settings to the device.
-#include <sys/ioctl.h>
-
-#include <cerrno>
-
 #include "CPort.h"
 #include "ComPortState.h"
 #include "ComThread.h"
 #include "HandOver.h"
 #include "LifeLock.h"
-#include "PortDevice.h"
-#include "WriteDrain.h"
-
-namespace {
-// What the driver keeps when no input size is asked for.
-constexpr size_t DefaultInputSize = 4096;
-}  // namespace
+#include "PortIO.h"
 
 TCustomComPort::TCustomComPort() : S_(std::make_unique<TState>()) {}
 
-int TCustomComPort::Handle() const { return S_->FHandle.load(std::memory_order_relaxed); }
+intptr_t TCustomComPort::Handle() const { return S_->FHandle.load(std::memory_order_relaxed); }
 
 TDeviceTimeouts TCustomComPort::DeviceTimeouts() const {
   std::lock_guard<std::mutex> Lock(S_->FIoLock);
@@ -231,87 +221,30 @@ void TCustomComPort::NoteTransmitted() {
   if (S_->FEventThread) S_->FEventThread->NoteTransmit();
 }
 
-void TCustomComPort::OpenDevice() {
-  int Fd = -1;
-  const int LowLines = cport_device::LinesHeldLow(LineSettingsRecord());
-  if (const int Err = cport_device::OpenExclusive(FPort, LowLines, Fd)) throw EComPort(CError_OpenFailed, Err);
-  // Published under the lock that other threads' reads and writes take before using it.
-  std::lock_guard<std::mutex> Lock(S_->FRxLock);
-  S_->FHandle = Fd;
-  S_->FOutputDrains = cport_device::IsSerialDevice(Fd);
-  S_->FHungUp = false;
-  S_->FHangUpReported = false;
-  cport_device::TCounters Counters;
-  S_->FCountersSupported = cport_device::ReadCounters(Fd, Counters) == 0;
-  S_->FErrorBase = {Counters.Frame, Counters.Overrun, Counters.Parity, Counters.Brk, Counters.BufOverrun};
-}
-
-int ProbeComDevice(const std::string& Path) {
-  int Fd = -1;
-  if (const int Err = cport_device::OpenExclusive(Path, TIOCM_DTR | TIOCM_RTS, Fd)) return Err;
-  cport_device::CloseExclusive(Fd);
-  return 0;
-}
-
-void TCustomComPort::CloseDevice() {
-  int Fd;
-  {
-    // Reads and writes of other threads look at the handle under this lock: none reaches the
-    // descriptor once it is out.
-    std::lock_guard<std::mutex> Lock(S_->FRxLock);
-    Fd = S_->FHandle.exchange(-1);
-    S_->FRxQueue.clear();
-    S_->FRxHead = 0;
-    S_->FRxFilter.Reset();
-  }
-  if (Fd < 0) return;
-  // A request that waits on the descriptor keeps it open, and locked, until it wakes.
-  CancelPendingRequests();
-  {
-    std::unique_lock<std::mutex> Lock(S_->FIoLock);
-    S_->FWaitingGone.wait(Lock, [this] { return S_->FWaiting.empty(); });
-  }
-  // Unread bytes and unsent ones are discarded, so a stopped line cannot hold up the close; no
-  // write has counted the unsent ones (a write ends when its bytes have left the driver).
-  (void)cport_device::Discard(Fd, S_->FOutputDrains);
-  cport_device::CloseExclusive(Fd);
-}
-
 void TCustomComPort::ConfigureDevice() {
   ApplyBufferSizes();
   ApplyLineSettings();
   ApplyTimeoutSettings();
 }
 
-void TCustomComPort::ApplyLineSettings() {
-  if (!CanApply()) return;
-  const TDCB Dcb = LineSettingsRecord();
-  const int Err = cport_device::ApplyLine(Handle(), Dcb);
-  SetReceiveFilter(Dcb, Err == 0);
-  if (Err) throw EComPort(CError_SetStateFailed, Err);
-  S_->FCharTime = cport_write::CharTime(Dcb).count();
-}
-
 void TCustomComPort::ApplyTimeoutSettings() {
   if (!CanApply()) return;
-  if (Handle() < 0) throw EComPort(CError_TimeoutsFailed, EBADF);
+  if (Handle() < 0) throw EComPort(CError_TimeoutsFailed, SystemCode(TSystemCode::NotOpen));
+  TDeviceTimeouts T;
+  T.ReadIntervalTimeout = static_cast<uint32_t>(FTimeouts.ReadInterval());
+  T.ReadTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.ReadTotalMultiplier());
+  T.ReadTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.ReadTotalConstant());
+  T.WriteTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.WriteTotalMultiplier());
+  T.WriteTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.WriteTotalConstant());
+  TPortIO::ApplyTimeouts(*this, T);
   std::lock_guard<std::mutex> Lock(S_->FIoLock);
-  S_->FDeviceTimeouts.ReadIntervalTimeout = static_cast<uint32_t>(FTimeouts.ReadInterval());
-  S_->FDeviceTimeouts.ReadTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.ReadTotalMultiplier());
-  S_->FDeviceTimeouts.ReadTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.ReadTotalConstant());
-  S_->FDeviceTimeouts.WriteTotalTimeoutMultiplier = static_cast<uint32_t>(FTimeouts.WriteTotalMultiplier());
-  S_->FDeviceTimeouts.WriteTotalTimeoutConstant = static_cast<uint32_t>(FTimeouts.WriteTotalConstant());
+  S_->FDeviceTimeouts = T;
 }
 
 void TCustomComPort::ApplyBufferSizes() {
   if (!CanApply()) return;
-  if (Handle() < 0) throw EComPort(CError_SetupComFailed, EBADF);
+  if (Handle() < 0) throw EComPort(CError_SetupComFailed, SystemCode(TSystemCode::NotOpen));
   if (FBuffer.InputSize() < 0 || FBuffer.OutputSize() < 0 || FBuffer.InputSize() > MaxInputSize)
-    throw EComPort(CError_SetupComFailed, EINVAL);
-  {
-    std::lock_guard<std::mutex> Lock(S_->FRxLock);
-    S_->FRxCapacity = FBuffer.InputSize() > 0 ? static_cast<size_t>(FBuffer.InputSize()) : DefaultInputSize;
-  }
-  // A thread that stopped taking input for a full queue may have room now.
-  WakeEventThread();
+    throw EComPort(CError_SetupComFailed, SystemCode(TSystemCode::InvalidValue));
+  TPortIO::ApplyBuffers(*this, FBuffer.InputSize(), FBuffer.OutputSize());
 }

@@ -1,5 +1,4 @@
 // Settings groups, the port's setters and the line-settings record built from them.
-#include <cerrno>
 
 #include "CPort.h"
 
@@ -47,7 +46,7 @@ TFlowControl TComFlowControl::FlowControl() const {
 
 void TComFlowControl::SetFlowControl(TFlowControl Value) {
   // The preset is not stored, so a value out of range is refused here, before it changes anything.
-  if (Value > fcCustom) throw EComPort(CError_SetStateFailed, EINVAL);
+  if (Value > fcCustom) throw EComPort(CError_SetStateFailed, SystemCode(TSystemCode::InvalidValue));
   if (Value != fcCustom) {
     FControlRTS = rtsDisable;
     FOutCTSFlow = false;

@@ -1,4 +1,5 @@
-// Stores for the port's settings: an ini file and a registry key kept in a file (Qt-free).
+// Stores for the port's settings: an ini file and a registry key kept in a file (Qt-free); on
+// Windows also a key of the registry itself.
 // Both read their file when constructed and save it after every write, by writing a temporary
 // file beside it and renaming it over the old one, so a failed save leaves the old file whole.
 // A path that names no regular file (a FIFO, a device), or a file above 1 MiB, is no settings
@@ -75,3 +76,26 @@ class TRegistryFile : public TCustomRegistry {
   std::string FFileName;
   std::unique_ptr<TKeyDocument> FDocument;
 };
+
+#ifdef _WIN32
+// A key of HKEY_CURRENT_USER, created when missing: text values as REG_SZ, integers as REG_DWORD.
+// ReadString gives "" for a missing value; ReadInteger fails for a missing value or one above 4 bytes.
+class TRegistryKey : public TCustomRegistry {
+ public:
+  // Path below HKEY_CURRENT_USER, e.g. "Software\\VARO\\Port"; ERegistryException when it cannot be opened.
+  explicit TRegistryKey(const std::string& Path);
+  ~TRegistryKey() override;
+  TRegistryKey(const TRegistryKey&) = delete;
+  TRegistryKey& operator=(const TRegistryKey&) = delete;
+  const std::string& Path() const { return FPath; }
+
+  void WriteString(const std::string& Name, const std::string& Value) override;
+  void WriteInteger(const std::string& Name, int32_t Value) override;
+  std::string ReadString(const std::string& Name) override;
+  int32_t ReadInteger(const std::string& Name) override;
+
+ private:
+  std::string FPath;
+  void* FKey = nullptr;  // HKEY
+};
+#endif

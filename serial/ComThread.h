@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "CPort.h"
+#include "WakeSignal.h"
 
 class TComThread {
  public:
@@ -33,12 +34,13 @@ class TComThread {
 
  private:
   void Execute();
+  // The backend's wait for the device and the signal, until stopped (true) or a batch failed.
   bool Run();
   bool Dispatch(TComEvents Batch);
 
   TCustomComPort* FComPort;
   uint32_t FMask;
-  int FSignalFd = -1;
+  TWakeSignal FSignal;
   std::atomic<bool> FStop{false};
   std::atomic<bool> FWithdraw{false};
   std::atomic<bool> FEnded{false};

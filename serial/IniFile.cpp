@@ -1,6 +1,4 @@
 // TIniFile: an ini file read when opened and saved atomically after every write.
-#include <cerrno>
-
 #include "ComStore.h"
 #include "IniDocument.h"
 #include "StoreFile.h"
@@ -8,7 +6,7 @@
 TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)) {
   std::string Text;
   const int Err = cport_store::ReadWholeFile(FFileName, Text);
-  if (Err == ENOENT) {
+  if (cport_store::MissingFile(Err)) {
     FDocument = std::make_unique<TIniDocument>("", FFileName);
     return;
   }
@@ -22,7 +20,7 @@ TIniFile::~TIniFile() = default;
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
   TIniDocument Before = *FDocument;
   if (!FDocument->Set(Section, Ident, Value)) return;
-  if (const int Err = cport_store::ReplaceFile(FFileName, FDocument->Text())) {
+  if (const int Err = cport_store::ReplaceWholeFile(FFileName, FDocument->Text())) {
     *FDocument = std::move(Before);  // what is in memory stays what is on the disk
     throw EIniFileException("Cannot write ini file '" + FFileName + "': " + cport_store::ErrorText(Err));
   }

@@ -1,6 +1,4 @@
 // TRegistryFile: a registry key in a file, read when opened and saved atomically after every write.
-#include <cerrno>
-
 #include "ComStore.h"
 #include "KeyDocument.h"
 #include "StoreFile.h"
@@ -15,7 +13,7 @@ std::string ValueError(const char* Pattern, const std::string& Name) {
 void Put(TKeyDocument& Document, const std::string& FileName, const TKeyDocument::TValue& Value) {
   TKeyDocument Before = Document;
   if (!Document.Set(Value)) return;
-  if (const int Err = cport_store::ReplaceFile(FileName, Document.Text())) {
+  if (const int Err = cport_store::ReplaceWholeFile(FileName, Document.Text())) {
     Document = std::move(Before);  // what is in memory stays what is on the disk
     throw ERegistryException(ValueError("Failed to set data for '%s'", Value.Name), cport_store::ErrorText(Err));
   }
@@ -27,7 +25,7 @@ TRegistryFile::TRegistryFile(std::string FileName) : FFileName(std::move(FileNam
   std::string Text;
   const int Err = cport_store::ReadWholeFile(FFileName, Text);
   if (cport_store::NoSettingsFile(Err)) throw EComPort(CError_LoadFailed, Err);
-  if (Err && Err != ENOENT)
+  if (Err && !cport_store::MissingFile(Err))
     throw ERegistryException("Cannot read settings key file '" + FFileName + "': " + cport_store::ErrorText(Err));
   FDocument = std::make_unique<TKeyDocument>(Err ? std::string() : Text, FFileName);
 }

@@ -2,7 +2,6 @@
 // matched as the registry and ini files match them.
 #pragma once
 
-#include <cerrno>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -12,18 +11,22 @@ namespace cport_store {
 // A settings file holds a few dozen short values; anything near this size is no settings file.
 constexpr size_t MaxStoreFileSize = 1024 * 1024;
 
-// 0 and the file's bytes, or the errno of the failed call (ENOENT for a missing file). Only a
-// regular file is read (EISDIR for a folder, EINVAL for a FIFO or a device: reading them could
-// block or never end), and none larger than MaxStoreFileSize (EFBIG).
+// The functions below give 0, or the system's error code of the failed call (errno on POSIX,
+// GetLastError on Windows). One file per system: serial/posix, serial/win32.
+
+// 0 and the file's bytes. Only a regular file is read (not a folder; not a FIFO or a device:
+// reading them could block or never end), and none larger than MaxStoreFileSize.
 int ReadWholeFile(const std::string& Path, std::string& Content);
-// An errno of ReadWholeFile that says the file is no settings file at all (see above): the
+// A code of ReadWholeFile that says the file is no settings file at all (see above): the
 // stores refuse it as a failed load, EComPort code 17.
-inline bool NoSettingsFile(int Errno) { return Errno == EINVAL || Errno == EFBIG; }
-// Writes Content to a new file beside Path, flushes it to the disk and renames it over Path
-// (over a symbolic link's target, keeping the link). Keeps an existing file's permissions.
-// 0, or the errno of the failed step with no temporary file left behind.
-int ReplaceFile(const std::string& Path, const std::string& Content);
-std::string ErrorText(int Errno);
+bool NoSettingsFile(int Code);
+// A code that says there is no such file.
+bool MissingFile(int Code);
+// Writes Content to a new file beside Path, flushes it to the disk and puts it in Path's place
+// in one step (on POSIX over a symbolic link's target, keeping the link, and keeping an existing
+// file's permissions), with no temporary file left behind on failure.
+int ReplaceWholeFile(const std::string& Path, const std::string& Content);
+std::string ErrorText(int Code);
 
 // Calls Each with every line of Text from Start on, without its end: "\n" and any "\r" before it
 // (stray ones too, or a rewrite would differ), and with its number counted from 1.

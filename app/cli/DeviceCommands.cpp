@@ -10,6 +10,7 @@
 #include "core/Translate.h"
 #include "core/DeviceProtocol.h"
 #include "core/DeviceWrite.h"
+#include "core/PreciseTimers.h"
 #include "core/ErrorText.h"
 #include "core/ImageVerify.h"
 #include "core/ProjectFile.h"
@@ -193,6 +194,6 @@ class TRun {
 int RunDeviceCommand(const TDeviceRequest& request, const TCommandLineIo& io) { return TRun(request, io).Run(); }
 
 void SleepPrecisely(int milliseconds) {
-  varo::UsePreciseTimers();
+  const varo::TPreciseTimers precise;
   std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds));
 }

@@ -1,10 +1,7 @@
 #include "DeviceProtocol.h"
 
-#include <sys/prctl.h>
-
-#include <cerrno>
-
 #include "DeviceWrite.h"
+#include "PreciseTimers.h"
 #include "SerialPorts.h"
 
 namespace varo {
@@ -23,17 +20,12 @@ void SetIndicatorLine(TComPort& port) {
   flow.SetXonXoffIn(false);
 }
 
-void UsePreciseTimers() {
-  static const bool precise = prctl(PR_SET_TIMERSLACK, 1UL) == 0;
-  (void)precise;
-}
-
 namespace {
 
 // A byte the line did not take within the port's write time limit fails the line: the
 // indicator would otherwise keep a command or an image it never got whole.
 void Send(TComPort& port, const void* bytes, int count) {
-  if (port.Write(bytes, count) < count) throw EComPort(CError_WriteFailed, ETIMEDOUT);
+  if (port.Write(bytes, count) < count) throw EComPort(CError_WriteFailed, SystemCode(TSystemCode::TimedOut));
 }
 
 void Send(TComPort& port, char command) { Send(port, &command, 1); }
@@ -85,6 +77,7 @@ bool TDeviceLink::Connect() {
 }
 
 TTransfer TDeviceLink::Write(const DeviceImage& image) {
+  const TPreciseTimers precise;
   Hooks_.Pause(CommandPauseMs);
   if (!Connect()) return {TTransferEnd::NoAnswer, 0};
   Hooks_.Pause(CommandPauseMs);
@@ -108,6 +101,7 @@ TTransfer TDeviceLink::Write(const DeviceImage& image) {
 }
 
 bool TDeviceLink::ShowFloors() {
+  const TPreciseTimers precise;
   if (!Connect()) return false;
   Hooks_.Pause(ShowFloorsPauseMs);
   if (Hooks_.StopRequested()) {
@@ -119,6 +113,7 @@ bool TDeviceLink::ShowFloors() {
 }
 
 TTransfer TDeviceLink::Read(DeviceImage& image) {
+  const TPreciseTimers precise;
   if (!Connect()) return {TTransferEnd::NoAnswer, 0};
   Hooks_.Pause(CommandPauseMs);
   Command('r');

@@ -18,10 +18,6 @@ void SetIndicatorLine(TComPort& port);
 inline constexpr char NoAnswerText[] = "Cihazla Bağlantı Kurulamadı...";
 inline constexpr char WriteDoneText[] = "Yazma İşlemi Tamamlandı...";
 
-// Pauses of a write must end on time: the kernel's default 50 us of timer
-// slack would add 13 ms to its 260 pauses. Call before pausing; cheap to repeat.
-void UsePreciseTimers();
-
 struct TDeviceHooks {
   std::function<void(int milliseconds)> Pause;
   // The port to use, asked again at every handshake.
@@ -54,7 +50,8 @@ constexpr int ReadSilenceMs = 1000;
 constexpr int ReadPollMs = 10;
 
 // Every call raises EComPort on a failure of the port and leaves it as it was then; a byte the
-// line does not take within the port's write time limit is such a failure (code 2, ETIMEDOUT).
+// line does not take within the port's write time limit is such a failure (code 2 with the
+// system's code for a time limit, TSystemCode::TimedOut). Pauses end on time during each call.
 class TDeviceLink {
  public:
   TDeviceLink(TComPort& port, TDeviceHooks hooks) : Port_(port), Hooks_(std::move(hooks)) {}

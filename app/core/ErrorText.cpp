@@ -1,9 +1,6 @@
 #include "ErrorText.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
+#include "FileErrorCodes.h"
 #include "gnugettext.h"
 
 namespace varo {
@@ -23,35 +20,35 @@ std::string RuntimeText(const char* source) {
   }
 }
 
+std::string IoErrorText(int code) {
+  std::string text = RuntimeText("I/O error %d");
+  const size_t at = text.find("%d");
+  return at == std::string::npos ? text : text.replace(at, 2, std::to_string(code));
+}
+
 std::string FileErrorText(int error) {
-  switch (error) {
-    case ENOENT: return RuntimeText("File not found");
-    case ENOTDIR: return RuntimeText("Invalid filename");
-    case EMFILE: return RuntimeText("Too many open files");
-    case EACCES:
-    case EPERM: return RuntimeText("File access denied");
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return RuntimeText("Disk full");
-    default: {
-      std::string text = RuntimeText("I/O error %d");
-      const size_t at = text.find("%d");
-      return at == std::string::npos ? text : text.replace(at, 2, std::to_string(error));
-    }
+  switch (FileProblem(error)) {
+    case TFileProblem::NotFound: return RuntimeText("File not found");
+    case TFileProblem::PathNotFound:
+    case TFileProblem::NotAFolderInPath: return RuntimeText("Invalid filename");
+    case TFileProblem::TooManyOpen: return RuntimeText("Too many open files");
+    case TFileProblem::Denied: return RuntimeText("File access denied");
+    case TFileProblem::DiskFull: return RuntimeText("Disk full");
+    default: return IoErrorText(error);
   }
 }
 
 std::string FileErrorAdvice(int error) {
-  switch (error) {
-    case ENOENT: return "Böyle bir dosya ya da klasör yok; adı ve yolu denetleyin.";
-    case ENOTDIR: return "Yolun bir parçası klasör değil; adı ve yolu denetleyin.";
-    case EISDIR: return "Bu bir klasör, dosya değil; bir dosya adı seçin.";
-    case EACCES:
-    case EPERM: return "Bu dosyaya ya da klasöre erişim izniniz yok; izinleri denetleyin ya da başka bir yer seçin.";
-    case EROFS: return "Disk salt okunur bağlanmış, üzerine yazılamaz; başka bir diske ya da klasöre kaydedin.";
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return "Diskte yer kalmadı; yer açın ya da başka bir diske kaydedin.";
+  switch (FileProblem(error)) {
+    case TFileProblem::NotFound:
+    case TFileProblem::PathNotFound: return "Böyle bir dosya ya da klasör yok; adı ve yolu denetleyin.";
+    case TFileProblem::NotAFolderInPath: return "Yolun bir parçası klasör değil; adı ve yolu denetleyin.";
+    case TFileProblem::Folder: return "Bu bir klasör, dosya değil; bir dosya adı seçin.";
+    case TFileProblem::Denied:
+      return "Bu dosyaya ya da klasöre erişim izniniz yok; izinleri denetleyin ya da başka bir yer seçin.";
+    case TFileProblem::ReadOnlyDisk:
+      return "Disk salt okunur bağlanmış, üzerine yazılamaz; başka bir diske ya da klasöre kaydedin.";
+    case TFileProblem::DiskFull: return "Diskte yer kalmadı; yer açın ya da başka bir diske kaydedin.";
     default: return {};
   }
 }
@@ -59,18 +56,6 @@ std::string FileErrorAdvice(int error) {
 std::string FileErrorMessage(const std::string& heading, const std::string& text, const std::string& path,
                              const std::string& advice) {
   return heading + ": " + path + " (" + text + ")" + (advice.empty() ? "" : "\n" + advice);
-}
-
-std::string FileKindName(unsigned mode) {
-  switch (mode & S_IFMT) {
-    case S_IFREG: return "dosya";
-    case S_IFDIR: return "klasör";
-    case S_IFCHR: return "karakter aygıtı";
-    case S_IFBLK: return "blok aygıtı";
-    case S_IFIFO: return "adlandırılmış boru (FIFO)";
-    case S_IFSOCK: return "soket";
-    default: return "özel dosya";
-  }
 }
 
 }  // namespace varo

@@ -7,12 +7,14 @@ namespace varo {
 // character order gets a full stop; ")" and "!" endings stay as they are.
 std::string WithFullStop(const std::string& message);
 
-// "File not found", "Invalid filename", ... for an errno value: the runtime's built-in texts, so
+// "File not found", "Invalid filename", ... for an error code of the system (errno, GetLastError): the runtime's built-in texts, so
 // translated as those are (TranslateResourceText).
 std::string FileErrorText(int error);
 std::string RuntimeText(const char* source);
+// "I/O error <code>", as translated.
+std::string IoErrorText(int code);
 
-// What a technician can do about the common errno values, in Turkish; empty for the rest.
+// What a technician can do about the common error codes, in Turkish; empty for the rest.
 std::string FileErrorAdvice(int error);
 
 // "<heading>: <path> (<text>)", and the advice on a second line when there is one: a Turkish

@@ -1,6 +1,7 @@
 #pragma once
 // The serial ports of this machine as the port list offers them: discovery
-// from sysfs, the exclusive probe, and a line that has hung up.
+// (sysfs on Linux, COM1 to COM15 on Windows), the exclusive probe, and a line that has hung up.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,8 +10,8 @@ namespace varo {
 
 constexpr int MaxListedPorts = 15;
 
-// Discovery reads <root>/sys/class/tty and names devices <root>/dev/<name>.
-// "/" unless VARO_DEVICE_ROOT names another tree (tests and demos give a fake one).
+// Discovery on Linux reads <root>/sys/class/tty and names devices <root>/dev/<name>.
+// "/" unless VARO_DEVICE_ROOT names another tree (tests and demos give a fake one); Windows has none.
 std::string DefaultDeviceRoot();
 
 // Serial devices with hardware behind them, in natural order: entries with a
@@ -41,8 +42,11 @@ PortScan ScanPorts(const std::vector<std::string>& devices, const PortProbe& pro
 // The group that owns the device file ("dialout" when it cannot be told).
 std::string DeviceGroup(const std::string& path);
 
+// Whether a probe's error code says we may not open the device (rather than that it is busy or gone).
+bool PermissionRefused(int error);
+
 // True once the other end of the line has gone (cable or adapter pulled,
-// simulator closed): such a descriptor never carries data again.
-bool LineHungUp(int fd);
+// simulator closed): such a port handle never carries data again.
+bool LineHungUp(intptr_t handle);
 
 }  // namespace varo

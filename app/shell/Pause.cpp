@@ -8,10 +8,11 @@
 
 #include "shell/SerialHooks.h"
 #include "core/DeviceProtocol.h"
+#include "core/PreciseTimers.h"
 
 void RealPause(int milliseconds, const std::function<bool()>& stopped) {
   // The pause counts from its call, event handling included, and ends on time.
-  varo::UsePreciseTimers();
+  const varo::TPreciseTimers precise;
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
   const TLoopCallsHeld held;

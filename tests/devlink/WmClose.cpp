@@ -36,7 +36,11 @@ int main(int argc, char** argv) {
   e.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
   e.data.data32[1] = XCB_CURRENT_TIME;
   xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
-  const int failed = xcb_flush(c) <= 0;
+  // A round trip before letting go: the server has then carried out the request. A connection
+  // closed right after the flush may lose it on a busy server.
+  xcb_get_input_focus_reply_t* synced = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+  const int failed = synced == nullptr;
+  std::free(synced);
   xcb_disconnect(c);
   return failed;
 }

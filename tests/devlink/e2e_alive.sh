@@ -65,26 +65,6 @@ close_completion
 wait "$probe" || { cat "$work/ping.log" >&2; fail "pings went unanswered during the write"; }
 tail -n 1 "$work/ping.log"
 
-python3 - "$work/rx.txt" "$work/queries.vrd" <<'PY' || fail "the write's bytes or pauses are not the ones set"
-import sys
-lines = [l.split() for l in open(sys.argv[1])]
-times = [int(t) for t, _ in lines]
-heard = bytes(int(b, 16) for _, b in lines)
-project = bytearray(open(sys.argv[2], "rb").read())
-project[246] = 1 << project[246]  # the line carries the code system as a power of two
-expected = b"yr" + b"yw" + bytes(project)
-if heard != expected:
-    sys.exit("heard %d bytes, not the %d expected" % (len(heard), len(expected)))
-image = times[4:]
-gaps = [(b - a) / 1000 for a, b in zip(image, image[1:])]
-# After each byte 60 ms; 60 more after the frames, which end at 244 bytes here; 65 after the filler.
-mandated = [60.0] * 255
-mandated[243] += 65
-mandated[107] += 60
-short = [(i, g) for i, g in enumerate(gaps) if g < mandated[i] - 20]
-span = sum(gaps)
-print("BYTES %d, image span %.0f ms (mandated %.0f), shortest gap %.1f ms" % (len(heard), span, sum(mandated), min(gaps)))
-if short or span < sum(mandated) - 20:
-    sys.exit("bytes faster than their pauses: %s" % short[:5])
-PY
+python3 "$(dirname "$0")/check_write_record.py" "$work/rx.txt" "$work/queries.vrd" yryw ||
+  fail "the write's bytes or pauses are not the ones set"
 echo "the window read the project with its escape bytes whole and wrote it back, alive all the while"

@@ -14,15 +14,8 @@ click $((136 + 8 + 42)) $((120 + 112 + 12))
 press_f9
 await 100 grep -q 'w: taking' "$work/sim.log" || fail "the write did not start"
 sleep 2
-# On a loaded machine a close request is at times not seen (a known fault, not yet found): it is
-# sent again each second, as a technician would click again, while the write goes on.
-requests=0
-while kill -0 "$program" 2>/dev/null && [ "$requests" -lt 10 ]; do
-  requests=$((requests + 1))
-  "$bin/wm-close" "$win" || fail "the close request could not be sent"
-  await 10 bash -c "! kill -0 $program 2>/dev/null" || true
-done
-kill -0 "$program" 2>/dev/null && fail "the program did not end after $requests close requests"
+"$bin/wm-close" "$win" || fail "the close request could not be sent"
+await 50 bash -c "! kill -0 $program 2>/dev/null" || fail "the program did not end after the close"
 wait "$program" 2>/dev/null || true
 grep -q 'image stored' "$work/sim.log" && fail "the image was finished after the close"
 bytes=$(($(wc -l <"$work/rx.txt") - 2))
@@ -31,4 +24,4 @@ bytes=$(($(wc -l <"$work/rx.txt") - 2))
 # broken-off image up (a second without bytes).
 sleep 1.2
 "$bin/varo-programmer" --quiet --port "$work/port" --show-floors || fail "the port was not let go"
-echo "the close stopped the write after $bytes bytes and ended the program ($requests close requests)"
+echo "the close stopped the write after $bytes bytes and ended the program"

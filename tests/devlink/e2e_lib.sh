@@ -30,12 +30,19 @@ await() {
 }
 window_named() { xdotool search --onlyvisible --name "$1" | head -n 1; }
 
-# The server picks a free display number itself and writes it once it is ready
-# for clients: no race with other virtual displays on the machine.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-await 600 grep -q '^[0-9]' "$work/display" || fail "the virtual display did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
+# The server picks a free display number itself and writes it once it is ready for clients. It
+# must then answer there too: a display that did not (seen once while other tests started theirs)
+# is given up and another one started.
+start_display() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >>"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  pids+=($xvfb)
+  await 600 grep -q '^[0-9]' "$work/display" || return 1
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  await 100 xdotool getdisplaygeometry
+}
+start_display || { kill "$xvfb" 2>/dev/null; start_display; } || fail "the virtual display did not start"
 
 # Starts the simulated indicator (its options as arguments) on $work/port, and
 # the window with no device tree, so it lists no real port, only that one.

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -31,10 +32,15 @@ std::string ErrorOf(const std::function<void()>& action) {
 }
 
 TScratchDir::TScratchDir() {
+  static unsigned counter = 0;
   fs::create_directories(I18N_TEST_SCRATCH);
-  std::string pattern = std::string(I18N_TEST_SCRATCH) + "/XXXXXX";
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  for (int attempt = 0; path_.empty(); ++attempt) {
+    const fs::path candidate =
+        fs::path(I18N_TEST_SCRATCH) / (std::to_string(stamp) + "-" + std::to_string(counter++));
+    if (fs::create_directory(candidate)) path_ = candidate.generic_string();
+    if (attempt == 100) throw std::runtime_error("no scratch folder");
+  }
 }
 
 TScratchDir::~TScratchDir() {
@@ -43,12 +49,12 @@ TScratchDir::~TScratchDir() {
 }
 
 std::string TScratchDir::Put(const std::string& relative, const std::string& bytes) const {
-  const fs::path full = fs::path(path_) / relative;
+  const fs::path full = fs::u8path(path_) / fs::u8path(relative);
   fs::create_directories(full.parent_path());
   std::ofstream out(full, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), std::streamsize(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + full.string());
-  return full.string();
+  if (!out) throw std::runtime_error("cannot write " + full.generic_u8string());
+  return full.generic_u8string();
 }
 
 std::string TScratchDir::PutCatalog(const std::string& language, const std::string& domain,
@@ -88,20 +94,28 @@ std::string MakeMo(TEntries entries, bool bigEndian) {
   return out;
 }
 
+namespace {
+
+void Assign(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  // An empty value removes the variable there, as unsetenv does.
+  _putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
+  if (value)
+    setenv(name.c_str(), value->c_str(), 1);
+  else
+    unsetenv(name.c_str());
+#endif
+}
+
+}  // namespace
+
 TEnvironment::~TEnvironment() {
-  for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-    if (it->second)
-      setenv(it->first.c_str(), it->second->c_str(), 1);
-    else
-      unsetenv(it->first.c_str());
-  }
+  for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) Assign(it->first, it->second);
 }
 
 void TEnvironment::Set(const std::string& name, const std::optional<std::string>& value) {
   const char* old = getenv(name.c_str());
   saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-  if (value)
-    setenv(name.c_str(), value->c_str(), 1);
-  else
-    unsetenv(name.c_str());
+  Assign(name, value);
 }

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "I18nTestSupport.h"
+#include "CatalogFile.h"
 #include "gnugettext.h"
 
 // LANGUAGE, LC_ALL, LC_MESSAGES and LANG as a process gets them; unset where not given.
@@ -57,7 +58,11 @@ TEST(Language, ChosenAsPosixAndGnuGettextDo) {
       {V(), V(), V(), "../../etc/x", "C", "Cancel"},
       {V(), "/etc/x", V(), "de_DE", "C", "Cancel"},
   };
+  const auto blank = [](const std::optional<std::string>& v) { return !v || v->empty(); };
   for (const TLocaleCase& c : cases) {
+    // Where the system names the user's language (Windows), it stands in for missing locale
+    // variables: WindowsLanguage covers those rows there.
+    if (blank(c.lcAll) && blank(c.lcMessages) && blank(c.lang) && !SystemLanguage().empty()) continue;
     SCOPED_TRACE(testing::PrintToString(c));
     TEnvironment environment;
     environment.Set("LANGUAGE", c.language);

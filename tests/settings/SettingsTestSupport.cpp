@@ -1,27 +1,30 @@
 #include "SettingsTestSupport.h"
 
-#include <dirent.h>
-#include <ftw.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <vector>
 
+namespace fs = std::filesystem;
+
 TTempDir::TTempDir() {
-  const char* Base = std::getenv("TMPDIR");
-  std::string Template = std::string(Base && *Base ? Base : "/tmp") + "/varo-settings-XXXXXX";
-  if (!::mkdtemp(Template.data())) throw std::runtime_error("mkdtemp failed");
-  FPath = Template;
+  static std::atomic<unsigned> Counter{0};
+  const auto Stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  for (int Try = 0; FPath.empty(); ++Try) {
+    const fs::path Candidate =
+        fs::temp_directory_path() / ("varo-settings-" + std::to_string(Stamp) + "-" + std::to_string(Counter++));
+    if (fs::create_directory(Candidate)) FPath = Candidate.generic_string();
+    if (Try == 100) throw std::runtime_error("no temporary folder");
+  }
 }
 
 TTempDir::~TTempDir() {
-  auto Remove = [](const char* Path, const struct stat*, int, FTW*) { return ::remove(Path); };
-  ::nftw(FPath.c_str(), Remove, 16, FTW_DEPTH | FTW_PHYS);
+  std::error_code Ignored;
+  fs::remove_all(FPath, Ignored);
 }
 
 std::string ReadFile(const std::string& Path) {
@@ -37,11 +40,8 @@ void WriteFile(const std::string& Path, const std::string& Content) {
 
 std::string ListDir(const std::string& Path) {
   std::vector<std::string> Names;
-  if (DIR* D = ::opendir(Path.c_str())) {
-    while (dirent* E = ::readdir(D))
-      if (std::string(E->d_name) != "." && std::string(E->d_name) != "..") Names.push_back(E->d_name);
-    ::closedir(D);
-  }
+  std::error_code Ignored;
+  for (const fs::directory_entry& E : fs::directory_iterator(fs::u8path(Path), Ignored)) Names.push_back(E.path().filename().u8string());
   std::sort(Names.begin(), Names.end());
   std::string All;
   for (const std::string& N : Names) All += (All.empty() ? "" : " ") + N;

@@ -1,0 +1,82 @@
+// The event thread's watch on the Win32 backend: WaitCommEvent on the port's mask, waited for
+// together with the thread's signal.
+#include <windows.h>
+
+#include "ComPortState.h"
+#include "ComThread.h"
+#include "PortIO.h"
+
+namespace {
+
+constexpr DWORD ModemLineEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING;
+// How long the thread waits before it asks again when the driver repeats itself (below).
+constexpr DWORD RepeatPauseMs = 10;
+
+// The mask the driver takes: one that refuses modem-line events (a virtual port has no lines)
+// watches the rest.
+DWORD SetMask(HANDLE Device, DWORD Mask) {
+  if (SetCommMask(Device, Mask)) return Mask;
+  const DWORD Rest = Mask & ~ModemLineEvents;
+  return Rest != Mask && SetCommMask(Device, Rest) ? Rest : 0;
+}
+
+}  // namespace
+
+bool TComThread::Run() {
+  const HANDLE Device = TPortIO::Device(*FComPort);
+  const DWORD Mask = SetMask(Device, FMask);
+  OVERLAPPED Overlapped{};
+  Overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!Overlapped.hEvent) return false;
+  bool HungUp = Mask == 0;
+  DWORD QueuedAfterBatch = 0;
+  bool Result = true;
+
+  while (!FStop.load()) {
+    if (HungUp) {
+      (void)WaitForSingleObject(FSignal.Handle(), INFINITE);
+      continue;
+    }
+    DWORD Events = 0;
+    ResetEvent(Overlapped.hEvent);
+    bool Answered = WaitCommEvent(Device, &Events, &Overlapped) != 0;
+    const bool AtOnce = Answered;
+    DWORD Error = Answered ? 0 : GetLastError();
+    if (Error == ERROR_IO_PENDING) {
+      const HANDLE Waits[2] = {FSignal.Handle(), Overlapped.hEvent};
+      if (WaitForMultipleObjects(2, Waits, FALSE, INFINITE) == WAIT_OBJECT_0)
+        (void)CancelIoEx(Device, &Overlapped);
+      DWORD Ignored = 0;
+      Answered = GetOverlappedResult(Device, &Overlapped, &Ignored, TRUE) != 0;
+      Error = Answered ? 0 : GetLastError();
+    }
+    if (FStop.load()) break;
+    // A wait cut short (by the signal, or by a driver that ends its waits on a clock) is asked again.
+    if (Error == ERROR_OPERATION_ABORTED) continue;
+    TComEvents Found;
+    if (!Answered) {
+      HungUp = true;
+      TPortIO::NoteHangUp(*FComPort);
+      Found.Include(evError);
+    } else {
+      Found = MaskToEvents(Events & Mask);
+    }
+    // A driver that reports waiting input for as long as it waits (rather than once, as it comes)
+    // would keep the thread busy: the same count as after the last batch is no news.
+    if (AtOnce && Found.Contains(evRxChar)) {
+      const DWORD Queued = TPortIO::QueuedInput(*FComPort);
+      if (Queued == 0 || Queued == QueuedAfterBatch) {
+        Found.Exclude(evRxChar);
+        if (Found.Empty()) (void)WaitForSingleObject(FSignal.Handle(), RepeatPauseMs);
+      }
+    }
+    if (Found.Empty()) continue;
+    if (!Dispatch(Found)) {
+      Result = false;
+      break;
+    }
+    QueuedAfterBatch = Found.Contains(evRxChar) ? TPortIO::QueuedInput(*FComPort) : QueuedAfterBatch;
+  }
+  CloseHandle(Overlapped.hEvent);
+  return Result;
+}
