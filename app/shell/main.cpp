@@ -1,8 +1,5 @@
 // Program entry: the application titled "VARO PROGRAMMER" and its one window,
 // or, with a device command on the command line, that command without a window.
-#include <signal.h>
-#include <unistd.h>
-
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +8,7 @@
 #include <cstdlib>
 
 #include "shell/CatalogFolder.h"
+#include "shell/ConsoleStop.h"
 #include "shell/StartUp.h"
 #include "window/UMain.h"
 #include "shell/VaroApplication.h"
@@ -124,20 +122,14 @@ TDeviceRequest DeviceRequest(const TOptions& options) {
   return request;
 }
 
-volatile sig_atomic_t Interrupted = 0;
-
 int RunFromCommandLine(const TOptions& options) {
   const TDeviceRequest request = DeviceRequest(options);
   // Ctrl+C lets the byte on its way finish; the command then stops and closes the port.
-  struct sigaction stop {};
-  stop.sa_handler = [](int) { Interrupted = 1; };
-  sigemptyset(&stop.sa_mask);
-  sigaction(SIGINT, &stop, nullptr);
-  sigaction(SIGTERM, &stop, nullptr);
+  CatchStopRequests();
   TCommandLineIo io;
   io.Pause = SleepPrecisely;
-  io.StopRequested = [] { return Interrupted != 0; };
-  io.ErrIsTerminal = isatty(STDERR_FILENO) == 1;
+  io.StopRequested = StopRequested;
+  io.ErrIsTerminal = ErrorsGoToATerminal();
   return RunDeviceCommand(request, io);
 }
 

@@ -7,22 +7,18 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cmath>
 
 #include "shell/VaroApplication.h"
 #include "core/ErrorText.h"
+#include "core/FileErrorCodes.h"
+#include "features/sheet/SheetTarget.h"
 
 namespace {
 
 const char* const Heading = "Kat sayfası kaydedilemedi";
-
-bool Exists(const QString& path) {
-  struct stat st {};
-  return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
 
 // As a project file's save says it: the path, the system's words, what to do; and, only where
 // there was a file, that it is as it was.
@@ -36,22 +32,22 @@ QString NotWritten(const QString& path, bool existed, int error, const QString& 
 
 // A device, FIFO, socket or folder under that name is never replaced by a page.
 QString RefuseNonRegularFile(const QString& path) {
-  struct stat st {};
-  if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+  const std::string kind = SheetTargetKind(path);
+  if (kind.empty()) return {};
   return QString::fromStdString(std::string(Heading) + ": " + QFile::encodeName(path).toStdString() + "\nBu bir " +
-                                varo::FileKindName(st.st_mode) + ", dosya değil; ona dokunulmadı.");
+                                kind + ", dosya değil; ona dokunulmadı.");
 }
 
 // The whole file in one write to a temporary file that replaces the old one only
 // once it is complete.
 QString WriteWhole(const QString& path, const QByteArray& bytes) {
-  const bool existed = Exists(path);
+  const bool existed = SheetTargetExists(path);
   QSaveFile file(path);
   errno = 0;
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return NotWritten(path, existed, errno, file.errorString());
   if (file.write(bytes) != bytes.size()) {
     // A write that comes up short has found the disk full (or a file size limit).
-    const int error = errno != 0 ? errno : ENOSPC;
+    const int error = errno != 0 ? errno : varo::DiskFullCode;
     const QString why = file.errorString();
     file.cancelWriting();
     return NotWritten(path, existed, error, why);
