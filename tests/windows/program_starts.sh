@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The Windows program under Wine in a virtual display of its own: it starts, shows its window
+# "VARO PROGRAMLAYICI", and ends on the window manager's close. The prefix is prepared under that
+# display (wine.sh), so it reaches no real port; its picture goes to <folder>/start.png.
+# usage: program_starts.sh <deployed program folder> <prefix> <folder of the Linux build's wm-close>
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+app=$1 prefix=$2 host=$3
+work=$(mktemp -d)
+xvfb= program=
+cleanup() {
+  [ -n "$program" ] && kill "$program" 2>/dev/null
+  WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; tail -n 20 "$work/program.log" >&2 2>/dev/null || true; exit 1; }
+await() {
+  local tenths=$1; shift
+  for _ in $(seq "$tenths"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+await 600 grep -q '^[0-9]' "$work/display" || fail "the virtual display did not start"
+export DISPLAY=":$(head -n 1 "$work/display")"
+await 100 xdotool getdisplaygeometry || fail "the virtual display does not answer"
+
+# A server started for another display would draw elsewhere.
+WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+"$here/wine.sh" "$prefix" "$app/varo-programmer.exe" >"$work/program.log" 2>&1 &
+program=$!
+await 1200 xdotool search --onlyvisible --name '^VARO PROGRAMLAYICI$' || fail "the window did not appear"
+win=$(xdotool search --onlyvisible --name '^VARO PROGRAMLAYICI$' | head -n 1)
+sleep 2
+import -window root "$app/start.png"
+"$host/wm-close" "$win" || fail "the close request could not be sent"
+await 300 bash -c "! kill -0 $program 2>/dev/null" || fail "the program did not end after the close"
+program=
+echo "the Windows program showed its window under Wine and ended on the close"
