@@ -91,8 +91,17 @@ void AnswerOptions(TOptions& options, const QStringList& arguments) {
   if (files.size() > 1) UsageError(OptionText("Give at most one project file to open, not also '%1'.").arg(files[1]));
   if (files.size() == 1 && options.Commands() > 0)
     UsageError(OptionText("A project file goes after its command, as in --write '%1'.").arg(files[0]));
-  if (options.Parser.isSet(options.Help)) options.Parser.showHelp();
-  if (options.Parser.isSet(options.Version)) options.Parser.showVersion();
+  // Written here rather than by the parser, which on Windows puts them in a message box whenever
+  // it finds no console of its own, as for the console twin in cmd.exe.
+  if (options.Parser.isSet(options.Help)) {
+    std::fputs(qPrintable(options.Parser.helpText()), stdout);
+    std::exit(0);
+  }
+  if (options.Parser.isSet(options.Version)) {
+    std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                qPrintable(QCoreApplication::applicationVersion()));
+    std::exit(0);
+  }
 }
 
 TDeviceRequest DeviceRequest(const TOptions& options) {

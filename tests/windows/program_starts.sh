@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program under Wine in a virtual display of its own: it starts, shows its window
 # "VARO PROGRAMLAYICI", and ends on the window manager's close. The prefix is prepared under that
-# display (wine.sh), so it reaches no real port; its picture goes to <folder>/start.png.
+# display (wine.sh), so it reaches no real port; its picture goes to <folder>/start.png. Then the
+# command line's console twin answers in the console, with the Linux program's exit codes.
 # usage: program_starts.sh <deployed program folder> <prefix> <folder of the Linux build's wm-close>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -39,4 +40,15 @@ import -window root "$app/start.png"
 "$host/wm-close" "$win" || fail "the close request could not be sent"
 await 300 bash -c "! kill -0 $program 2>/dev/null" || fail "the program did not end after the close"
 program=
-echo "the Windows program showed its window under Wine and ended on the close"
+
+# The window's program opens no console of its own; the twin is a console program.
+subsystem() { x86_64-w64-mingw32-objdump -p "$1" >"$work/pe.txt"; grep -o 'Subsystem.*' "$work/pe.txt"; }
+[[ $(subsystem "$app/varo-programmer.exe") == *"(Windows GUI)" ]] || fail "varo-programmer.exe would open a console"
+[[ $(subsystem "$app/varo-programmer.com") == *"(Windows CUI)" ]] || fail "varo-programmer.com is no console program"
+version=$("$here/wine.sh" "$prefix" "$app/varo-programmer.com" --version | tr -d '\r')
+[[ $version == "VARO PROGRAMMER "[0-9]* ]] || fail "--version said: $version"
+status=0
+"$here/wine.sh" "$prefix" "$app/varo-programmer.com" --no-such-option >"$work/usage.txt" 2>&1 || status=$?
+[ "$status" -eq 2 ] && grep -q "Unknown option 'no-such-option'" "$work/usage.txt" ||
+  fail "a mistake on the command line gave status $status: $(cat "$work/usage.txt")"
+echo "the Windows program showed its window under Wine and ended on the close; its console twin answered"
