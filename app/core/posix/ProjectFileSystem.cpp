@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 
+#include "core/FileErrorCodes.h"
 #include "core/ProjectFile.h"
 #include "core/ProjectFileErrors.h"
 
@@ -41,10 +42,7 @@ DeviceImage ReadProjectFile(const std::string& path) {
   // Opening a serial port or a FIFO has effects of its own (modem lines, a wait for a writer).
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) ThrowErrno(ReadHeading, path);
-  if (S_ISDIR(st.st_mode)) {
-    errno = EISDIR;
-    ThrowErrno(ReadHeading, path);
-  }
+  if (S_ISDIR(st.st_mode)) throw SystemFileError(ReadHeading, path, FolderCode);
   if (!S_ISREG(st.st_mode)) ThrowNotAProjectFile(ReadHeading, path, path, st.st_mode, ReadUntouched);
   Fd fd;
   fd.Value = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -15,7 +15,7 @@ sim=
 cleanup() {
   [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
   rm -f "$prefix/dosdevices/com5"
-  [ -n "${KEEP:-}" ] || rm -rf "$work"; echo "work: $work"
+  rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
