@@ -1,7 +1,6 @@
 // Program entry: the application titled "VARO PROGRAMMER" and its one window,
 // or, with a device command on the command line, that command without a window.
 #include <QCommandLineParser>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
@@ -9,6 +8,7 @@
 
 #include "shell/CatalogFolder.h"
 #include "shell/ConsoleStop.h"
+#include "shell/NativePath.h"
 #include "shell/StartUp.h"
 #include "window/UMain.h"
 #include "shell/VaroApplication.h"
@@ -112,7 +112,7 @@ TDeviceRequest DeviceRequest(const TOptions& options) {
                    : OptionText("Give one of --write, --read, --verify and --show-floors."));
   if (!p.isSet(options.Port)) UsageError(OptionText("A device command needs --port PATH."));
   TDeviceRequest request;
-  request.Port = QFile::encodeName(p.value(options.Port)).toStdString();
+  request.Port = NativePath(p.value(options.Port));
   bool number = false;
   request.Retries = p.value(options.Retries).toInt(&number);
   if (!number || request.Retries < 0 || request.Retries > 1000)
@@ -126,7 +126,7 @@ TDeviceRequest DeviceRequest(const TOptions& options) {
   for (const auto& [option, kind] : commands)
     if (p.isSet(*option)) {
       request.Command = kind;
-      if (kind != TDeviceCommandKind::ShowFloors) request.File = QFile::encodeName(p.value(*option)).toStdString();
+      if (kind != TDeviceCommandKind::ShowFloors) request.File = NativePath(p.value(*option));
     }
   return request;
 }
