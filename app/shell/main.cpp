@@ -79,8 +79,8 @@ bool RunsWithoutWindow(int argc, char** argv) {
 }
 
 [[noreturn]] void UsageError(const QString& error) {
-  std::fprintf(stderr, "varo-programmer: %s\n%s\n", qPrintable(error),
-               qPrintable(OptionText("Try 'varo-programmer --help' for more information.")));
+  std::fprintf(stderr, "varo-programmer: %s\n%s\n", qUtf8Printable(error),
+               qUtf8Printable(OptionText("Try 'varo-programmer --help' for more information.")));
   std::exit(ExitUsage);
 }
 
@@ -94,12 +94,12 @@ void AnswerOptions(TOptions& options, const QStringList& arguments) {
   // Written here rather than by the parser, which on Windows puts them in a message box whenever
   // it finds no console of its own, as for the console twin in cmd.exe.
   if (options.Parser.isSet(options.Help)) {
-    std::fputs(qPrintable(options.Parser.helpText()), stdout);
+    std::fputs(qUtf8Printable(options.Parser.helpText()), stdout);
     std::exit(0);
   }
   if (options.Parser.isSet(options.Version)) {
-    std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                qPrintable(QCoreApplication::applicationVersion()));
+    std::printf("%s %s\n", qUtf8Printable(QCoreApplication::applicationName()),
+                qUtf8Printable(QCoreApplication::applicationVersion()));
     std::exit(0);
   }
 }
@@ -149,6 +149,7 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
   QCoreApplication::setApplicationVersion(QStringLiteral(VARO_VERSION));
   if (RunsWithoutWindow(argc, argv)) {
+    ShowTextsAsUtf8();
     const QCoreApplication app(argc, argv);
     const TBuiltInTexts builtInTexts(startUp.Language());
     TOptions options;
