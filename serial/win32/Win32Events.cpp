@@ -76,11 +76,14 @@ bool TComThread::Run() {
       }
     }
     if (Found.Empty()) continue;
+    const uint64_t TakenBefore = TPortIO::BytesTaken(*FComPort);
     if (!Dispatch(Found)) {
       Result = false;
       break;
     }
-    QueuedAfterBatch = Found.Contains(evRxChar) ? TPortIO::QueuedInput(*FComPort) : QueuedAfterBatch;
+    // What a handler that took input leaves queued came while it read: news, whatever its count.
+    if (Found.Contains(evRxChar))
+      QueuedAfterBatch = TPortIO::BytesTaken(*FComPort) != TakenBefore ? 0 : TPortIO::QueuedInput(*FComPort);
   }
   CloseHandle(Overlapped.hEvent);
   return Result;
