@@ -94,6 +94,8 @@ save() {
   await 100 window_named '^Ayar Kaydet$' || fail "no save dialog"
   local dialog
   dialog=$(window_named '^Ayar Kaydet$')
+  # Wine's own file dialog shows itself before its name box takes keys (it lists the folder first).
+  [ -z "$windows" ] || sleep 1.5
   xdotool windowfocus --sync "$dialog" type --delay 20 "$(program_path "$1")"
   xdotool key Return
   await 100 test -s "$1" || fail "the project was not saved into $1"
