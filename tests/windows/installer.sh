@@ -77,7 +77,9 @@ msiexec /x "$msi" || fail "the uninstall failed"
 listing >"$work/after.txt"
 diff -u "$work/before.txt" "$work/after.txt" || fail "the uninstall left the prefix's files otherwise than it found them"
 [ -z "$(registered_version "$code")" ] || fail "the program is still registered"
-! wine reg query 'HKCR\.vrd' >/dev/null 2>&1 || fail "the file type outlived the uninstall"
+for key in 'HKCR\.vrd' 'HKCR\VARO.Project'; do
+  ! wine reg query "$key" >/dev/null 2>&1 || fail "$key outlived the uninstall"
+done
 
 mkdir "$work/unzipped"
 (cd "$work/unzipped" && cmake -E tar xf "$zip")
