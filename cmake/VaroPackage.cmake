@@ -3,6 +3,10 @@
 if(NOT VARO_WITH_QT)
   return()
 endif()
+if(WIN32)
+  include(cmake/VaroWindowsPackage.cmake)
+  return()
+endif()
 
 # The icon is drawn once as SVG; the fixed sizes of the hicolor theme are rendered from it.
 find_program(VARO_RSVG_CONVERT rsvg-convert REQUIRED)

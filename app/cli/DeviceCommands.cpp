@@ -6,6 +6,7 @@
 #include "CPort.h"
 #include "window/ImageRefusal.h"
 #include "cli/Progress.h"
+#include "shell/NativePath.h"
 #include "core/DeviceAdvice.h"
 #include "core/Translate.h"
 #include "core/DeviceProtocol.h"
@@ -31,7 +32,7 @@ varo::DeviceImage ProjectForDevice(const std::string& path) {
   try {
     project = varo::DecodeDeviceImage(bytes, varo::CodeSystemForm::File);
   } catch (const varo::EImageRefused& e) {
-    throw TCommandEnd{ExitBadProject, ProjectFileRefusalText(QString::fromLocal8Bit(path.c_str()), e).toStdString()};
+    throw TCommandEnd{ExitBadProject, ProjectFileRefusalText(ShownPath(path), e).toStdString()};
   }
   return varo::EncodeDeviceImage(project, varo::CodeSystemForm::Device);
 }

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "core/ErrorText.h"
+#include "shell/WindowFonts.h"
 
 const char* const ApplicationTitle = "VARO PROGRAMMER";
 
@@ -11,6 +12,7 @@ TVaroApplication::TVaroApplication(int& argc, char** argv) : QApplication(argc, 
   setApplicationName(QString::fromUtf8(ApplicationTitle));
   // Lets the desktop match the window to its entry and icon.
   setDesktopFileName(QStringLiteral("varo-programmer"));
+  UseWindowFonts();
 }
 
 bool TVaroApplication::notify(QObject* receiver, QEvent* event) {

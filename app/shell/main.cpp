@@ -1,7 +1,6 @@
 // Program entry: the application titled "VARO PROGRAMMER" and its one window,
 // or, with a device command on the command line, that command without a window.
 #include <QCommandLineParser>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
@@ -9,6 +8,7 @@
 
 #include "shell/CatalogFolder.h"
 #include "shell/ConsoleStop.h"
+#include "shell/NativePath.h"
 #include "shell/StartUp.h"
 #include "window/UMain.h"
 #include "shell/VaroApplication.h"
@@ -79,8 +79,8 @@ bool RunsWithoutWindow(int argc, char** argv) {
 }
 
 [[noreturn]] void UsageError(const QString& error) {
-  std::fprintf(stderr, "varo-programmer: %s\n%s\n", qPrintable(error),
-               qPrintable(OptionText("Try 'varo-programmer --help' for more information.")));
+  std::fprintf(stderr, "varo-programmer: %s\n%s\n", qUtf8Printable(error),
+               qUtf8Printable(OptionText("Try 'varo-programmer --help' for more information.")));
   std::exit(ExitUsage);
 }
 
@@ -94,12 +94,12 @@ void AnswerOptions(TOptions& options, const QStringList& arguments) {
   // Written here rather than by the parser, which on Windows puts them in a message box whenever
   // it finds no console of its own, as for the console twin in cmd.exe.
   if (options.Parser.isSet(options.Help)) {
-    std::fputs(qPrintable(options.Parser.helpText()), stdout);
+    std::fputs(qUtf8Printable(options.Parser.helpText()), stdout);
     std::exit(0);
   }
   if (options.Parser.isSet(options.Version)) {
-    std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                qPrintable(QCoreApplication::applicationVersion()));
+    std::printf("%s %s\n", qUtf8Printable(QCoreApplication::applicationName()),
+                qUtf8Printable(QCoreApplication::applicationVersion()));
     std::exit(0);
   }
 }
@@ -112,7 +112,7 @@ TDeviceRequest DeviceRequest(const TOptions& options) {
                    : OptionText("Give one of --write, --read, --verify and --show-floors."));
   if (!p.isSet(options.Port)) UsageError(OptionText("A device command needs --port PATH."));
   TDeviceRequest request;
-  request.Port = QFile::encodeName(p.value(options.Port)).toStdString();
+  request.Port = NativePath(p.value(options.Port));
   bool number = false;
   request.Retries = p.value(options.Retries).toInt(&number);
   if (!number || request.Retries < 0 || request.Retries > 1000)
@@ -126,7 +126,7 @@ TDeviceRequest DeviceRequest(const TOptions& options) {
   for (const auto& [option, kind] : commands)
     if (p.isSet(*option)) {
       request.Command = kind;
-      if (kind != TDeviceCommandKind::ShowFloors) request.File = QFile::encodeName(p.value(*option)).toStdString();
+      if (kind != TDeviceCommandKind::ShowFloors) request.File = NativePath(p.value(*option));
     }
   return request;
 }
@@ -149,6 +149,7 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
   QCoreApplication::setApplicationVersion(QStringLiteral(VARO_VERSION));
   if (RunsWithoutWindow(argc, argv)) {
+    ShowTextsAsUtf8();
     const QCoreApplication app(argc, argv);
     const TBuiltInTexts builtInTexts(startUp.Language());
     TOptions options;

@@ -1,9 +1,8 @@
 // The device link: port discovery, the handshake, and the write and
 // show-floor-numbers commands (the read is in UMainRead.cpp).
-#include <QFile>
-
 #include "shell/CommandLock.h"
 #include "window/UMain.h"
+#include "shell/NativePath.h"
 #include "shell/VaroApplication.h"
 #include "core/DeviceAdvice.h"
 
@@ -12,14 +11,11 @@ namespace {
 const char* const NoPortText = "Com Port Yok";
 const char* const WarningCaption = "UYARI";
 
-std::string LocalName(const QString& name) { return QFile::encodeName(name).toStdString(); }
-QString ShownName(const std::string& path) { return QFile::decodeName(path.c_str()); }
-
 // Why ports that are there are missing from the list.
 QString RefusedPortsHint(const std::string& root, const std::vector<std::string>& refused) {
   if (refused.empty()) return {};
   QStringList names;
-  for (const std::string& path : refused) names << ShownName(varo::ShownDevicePath(root, path));
+  for (const std::string& path : refused) names << ShownPath(varo::ShownDevicePath(root, path));
   const QString group = QString::fromStdString(varo::DeviceGroup(refused.front()));
   return QStringLiteral(
              "Bu portları açma izniniz yok: %1\n"
@@ -37,14 +33,14 @@ void TFmMain::SetUpComPort() {
   ComPort1.SetSyncMethod(smThreadSync);
 }
 
-bool TFmMain::PortAvailable(const QString& name) { return PortProbe_(LocalName(name)) == 0; }
+bool TFmMain::PortAvailable(const QString& name) { return PortProbe_(NativePath(name)) == 0; }
 
 void TFmMain::ComRefreshClick() {
   comport->clear();
   const varo::PortScan scan = varo::ScanPorts(varo::SerialDevices(DeviceRoot_), PortProbe_);
   // The list shows each port by its name on the machine; the item keeps the path that opens it.
   for (const std::string& path : scan.Free)
-    comport->addItem(ShownName(varo::ShownDevicePath(DeviceRoot_, path)), ShownName(path));
+    comport->addItem(ShownPath(varo::ShownDevicePath(DeviceRoot_, path)), ShownPath(path));
   comport->setToolTip(RefusedPortsHint(DeviceRoot_, scan.Refused));
   if (scan.Free.empty()) {
     comport->addItem(NoPortText);
@@ -60,7 +56,7 @@ void TFmMain::TypePortName(const QString& name) { comport->setEditText(name); }
 std::string TFmMain::PortPath() const {
   const int listed = comport->findText(comport->currentText(), Qt::MatchExactly);
   const QVariant path = listed >= 0 ? comport->itemData(listed) : QVariant();
-  return LocalName(path.isValid() ? path.toString() : comport->currentText());
+  return NativePath(path.isValid() ? path.toString() : comport->currentText());
 }
 
 varo::TDeviceLink TFmMain::DeviceLink() {

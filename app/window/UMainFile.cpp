@@ -1,8 +1,8 @@
 // The project file: save, open and the question when the window closes.
 #include <QCloseEvent>
-#include <QFile>
 
 #include "window/ImageRefusal.h"
+#include "shell/NativePath.h"
 #include "window/UMain.h"
 #include "core/ProjectFile.h"
 
@@ -13,8 +13,6 @@ const char* const SaveQuestion = "Ayarlarınız Kaydedilsin mi?";
 
 TDialogs::TFileDialog SaveDialog1() { return {"Ayar Kaydet", QString::fromUtf8(FileFilter), "vrd"}; }
 TDialogs::TFileDialog OpenDialog1() { return {"Ayar Aç", QString::fromUtf8(FileFilter), "vrd"}; }
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
@@ -60,8 +58,8 @@ void TFmMain::ApplyProjectImage(const varo::ProjectImage& image, const QString& 
 bool TFmMain::SaveProject() {
   const std::optional<QString> path = Dialogs().ChooseSaveFile(SaveDialog1());
   if (!path) return false;
-  varo::WriteProjectFile(LocalPath(*path), BuildDeviceImage(varo::CodeSystemForm::File));
-  setWindowTitle(QString::fromUtf8(MainTitle) + " - " + *path);
+  varo::WriteProjectFile(NativePath(*path), BuildDeviceImage(varo::CodeSystemForm::File));
+  setWindowTitle(QString::fromUtf8(MainTitle) + " - " + QDir::toNativeSeparators(*path));
   Modified = false;
   NoteProjectSaved();
   return true;
@@ -86,14 +84,14 @@ void TFmMain::SpeedButton2Click() {
 }
 
 void TFmMain::OpenProjectFile(const QString& path) {
-  const varo::DeviceImage bytes = varo::ReadProjectFile(LocalPath(path));
+  const varo::DeviceImage bytes = varo::ReadProjectFile(NativePath(path));
   varo::ProjectImage image;
   try {
     image = varo::DecodeDeviceImage(bytes, varo::CodeSystemForm::File);
   } catch (const varo::EImageRefused& e) {
-    throw EProjectFileRefused(ProjectFileRefusalText(path, e).toStdString());
+    throw EProjectFileRefused(ProjectFileRefusalText(QDir::toNativeSeparators(path), e).toStdString());
   }
-  ApplyProjectImage(image, QString::fromUtf8(MainTitle) + " - " + path);
+  ApplyProjectImage(image, QString::fromUtf8(MainTitle) + " - " + QDir::toNativeSeparators(path));
 }
 
 void TFmMain::FormCloseQuery(bool& CanClose) {

@@ -44,6 +44,7 @@ struct TPortIO {
   static void NoteHangUp(TCustomComPort& Port);
   // What the driver holds of input now, 0 when it does not answer.
   static DWORD QueuedInput(TCustomComPort& Port);
+  static uint64_t BytesTaken(const TCustomComPort& Port) { return Port.S_->IO.FBytesTaken.load(); }
 
  private:
   static bool Cancelled(const TCustomComPort& Port, const AsyncRequest& R);

@@ -22,4 +22,7 @@ struct TPortIOState {
   uint32_t FErrorFlags = 0;
   bool FHungUp = false;
   bool FHangUpReported = false;
+  // Bytes reads have taken from the driver, so the event thread can tell a handler that took input
+  // from one that left it queued.
+  std::atomic<uint64_t> FBytesTaken{0};
 };

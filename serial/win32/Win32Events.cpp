@@ -13,7 +13,7 @@ constexpr DWORD ModemLineEvents = EV_CTS | EV_DSR | EV_RLSD | EV_RING;
 constexpr DWORD RepeatPauseMs = 10;
 
 // The mask the driver takes: one that refuses modem-line events (a virtual port has no lines)
-// watches the rest.
+// watches the rest. Some take them into the mask and refuse only the wait (below).
 DWORD SetMask(HANDLE Device, DWORD Mask) {
   if (SetCommMask(Device, Mask)) return Mask;
   const DWORD Rest = Mask & ~ModemLineEvents;
@@ -24,7 +24,7 @@ DWORD SetMask(HANDLE Device, DWORD Mask) {
 
 bool TComThread::Run() {
   const HANDLE Device = TPortIO::Device(*FComPort);
-  const DWORD Mask = SetMask(Device, FMask);
+  DWORD Mask = SetMask(Device, FMask);
   OVERLAPPED Overlapped{};
   Overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (!Overlapped.hEvent) return false;
@@ -53,6 +53,11 @@ bool TComThread::Run() {
     if (FStop.load()) break;
     // A wait cut short (by the signal, or by a driver that ends its waits on a clock) is asked again.
     if (Error == ERROR_OPERATION_ABORTED) continue;
+    if (Error == ERROR_NOT_SUPPORTED && (Mask & ModemLineEvents)) {
+      Mask = SetMask(Device, Mask & ~ModemLineEvents);
+      HungUp = Mask == 0;
+      continue;
+    }
     TComEvents Found;
     if (!Answered) {
       HungUp = true;
@@ -71,11 +76,14 @@ bool TComThread::Run() {
       }
     }
     if (Found.Empty()) continue;
+    const uint64_t TakenBefore = TPortIO::BytesTaken(*FComPort);
     if (!Dispatch(Found)) {
       Result = false;
       break;
     }
-    QueuedAfterBatch = Found.Contains(evRxChar) ? TPortIO::QueuedInput(*FComPort) : QueuedAfterBatch;
+    // What a handler that took input leaves queued came while it read: news, whatever its count.
+    if (Found.Contains(evRxChar))
+      QueuedAfterBatch = TPortIO::BytesTaken(*FComPort) != TakenBefore ? 0 : TPortIO::QueuedInput(*FComPort);
   }
   CloseHandle(Overlapped.hEvent);
   return Result;

@@ -139,6 +139,7 @@ void TPortIO::Complete(TCustomComPort& Port, AsyncRequest& R, bool MayWait) {
   R.FPending = false;
   R.FDone = static_cast<int32_t>(Done);
   if (!Ok) R.FErrno = static_cast<int>(Error);
+  if (R.Kind() == TAsyncKind::Read) Port.S_->IO.FBytesTaken += Done;
 }
 
 void TPortIO::StartWrite(TCustomComPort& Port, AsyncRequest& R) {

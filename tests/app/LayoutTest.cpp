@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -164,7 +165,6 @@ TEST_F(Layout, FontsColoursAndCursors) {
   EXPECT_TRUE(Window.CheckBox1->font().bold());
   EXPECT_TRUE(Window.BitBtn1->font().bold());
   EXPECT_EQ(Window.BitBtn1->font().pointSize(), 9);
-  EXPECT_EQ(Window.font().family(), "Liberation Sans");
   EXPECT_EQ(Window.StaticText1->styleSheet(), "color: red; border: 1px solid black;");
   EXPECT_EQ(Window.Panel8->palette().color(QPalette::Window), QColor(0xFF, 0x4F, 0x4F));
   EXPECT_EQ(Window.Panel4->palette().color(QPalette::Window), QColor(0xFF, 0x80, 0x00));
@@ -172,7 +172,17 @@ TEST_F(Layout, FontsColoursAndCursors) {
   EXPECT_EQ(Window.Label3->palette().color(QPalette::WindowText), QColor(0x80, 0, 0));
   EXPECT_EQ(Window.Label3->font().pointSize(), 9);
   EXPECT_TRUE(Window.Label3->font().bold());
-  EXPECT_EQ(Window.ilkkat->font().family(), "Liberation Sans");
+  // The layout's own fonts, drawn here in the stand-ins the scripts install.
+  const std::pair<QWidget*, const char*> fonts[] = {
+      {&Window, "MS Sans Serif"},  {Window.ilkkat, "Tahoma"},       {Window.CheckBox1, "Tahoma"},
+      {Window.Label10, "Tahoma"},   {Window.BtnRead, "Tahoma"},      {Window.StatusBar1, "Tahoma"},
+      {Window.StaticText1, "Arial"}, {Window.SpeedButton18, "Arial"}, {Window.ComRefresh, "Arial"},
+      {Window.comport, "Arial"},    {Window.ComTerminal1, "Fixedsys"}};
+  for (const auto& [widget, family] : fonts) {
+    EXPECT_EQ(widget->font().family(), family) << widget->objectName().toStdString();
+    EXPECT_EQ(QFontInfo(widget->font()).family(), family == std::string("Fixedsys") ? "DejaVu Sans Mono" : "Liberation Sans")
+        << widget->objectName().toStdString();
+  }
   for (QWidget* w : std::initializer_list<QWidget*>{Window.SpeedButton1, Window.SpeedButton2, Window.SpeedButton3,
                                                     Window.SpeedButton4, Window.SpeedButton5, Window.SpeedButton18,
                                                     Window.Image1, Window.ComboBox1, Window.ilkkat, Window.sonkat,

@@ -1,14 +1,33 @@
 # Sourced by the end-to-end scripts, with the folder of varo-programmer and
 # varo-indicator-sim as the script's first argument: starts a virtual display
 # of its own, and gives the script a work folder and helpers to drive the window.
+# With VARO_E2E_WINDOWS (the folder of the Windows programs) and VARO_E2E_WINE_PREFIX, the
+# window is the Windows program under Wine and the indicator is on COM5 of that prefix.
 set -euo pipefail
 bin=$(cd "$1" && pwd)
+windows=${VARO_E2E_WINDOWS:-}
 
 work=$(mktemp -d)
 pids=()
+if [ -n "$windows" ]; then
+  prefix=$VARO_E2E_WINE_PREFIX
+  port=$prefix/dosdevices/com5 port_name=COM5
+  wine_sh=$(cd "$(dirname "${BASH_SOURCE[0]}")/../windows" && pwd)/wine.sh
+  run_program() { "$wine_sh" "$prefix" "$windows/varo-programmer.exe" "$@"; }
+  # A file's name as the program sees it: Wine's drive Z: is /.
+  program_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+else
+  port=$work/port port_name=$work/port
+  run_program() { VARO_DEVICE_ROOT="$work/no-devices" "$bin/varo-programmer" "$@"; }
+  program_path() { printf '%s' "$1"; }
+fi
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  if [ -n "$windows" ]; then
+    rm -f "$port"
+    WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -44,13 +63,19 @@ start_display() {
 }
 start_display || { kill "$xvfb" 2>/dev/null; start_display; } || fail "the virtual display did not start"
 
-# Starts the simulated indicator (its options as arguments) on $work/port, and
-# the window with no device tree, so it lists no real port, only that one.
+# Starts the simulated indicator (its options as arguments) on $port, and the window, which on
+# Linux has no device tree, so it lists no real port, only that one.
 start() {
-  "$bin/varo-indicator-sim" --link "$work/port" "$@" >"$work/sim.log" 2>&1 &
+  if [ -n "$windows" ]; then
+    # Wine's server for this display, and its services, before the port: they would take it back.
+    WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+    "$wine_sh" "$prefix" cmd /c "exit /b 0" >/dev/null 2>&1
+    rm -f "$port"
+  fi
+  "$bin/varo-indicator-sim" --link "$port" "$@" >"$work/sim.log" 2>&1 &
   pids+=($!)
-  await 300 test -L "$work/port" || fail "the indicator did not start"
-  VARO_DEVICE_ROOT="$work/no-devices" "$bin/varo-programmer" --port "$work/port" >"$work/program.log" 2>&1 &
+  await 300 test -L "$port" || fail "the indicator did not start"
+  run_program --port "$port_name" >"$work/program.log" 2>&1 &
   pids+=($!)
   # A loaded 2-core machine may take long to start a Qt program.
   await 900 window_named '^VARO PROGRAMLAYICI$' || fail "the window did not appear"
@@ -69,7 +94,9 @@ save() {
   await 100 window_named '^Ayar Kaydet$' || fail "no save dialog"
   local dialog
   dialog=$(window_named '^Ayar Kaydet$')
-  xdotool windowfocus --sync "$dialog" type --delay 20 "$1"
+  # Wine's own file dialog shows itself before its name box takes keys (it lists the folder first).
+  [ -z "$windows" ] || sleep 1.5
+  xdotool windowfocus --sync "$dialog" type --delay 20 "$(program_path "$1")"
   xdotool key Return
   await 100 test -s "$1" || fail "the project was not saved into $1"
 }

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The Windows program under Wine in a virtual display of its own: it starts, shows its window
 # "VARO PROGRAMLAYICI", and ends on the window manager's close. The prefix is prepared under that
-# display (wine.sh), so it reaches no real port; its picture goes to <folder>/start.png. Then the
-# command line's console twin answers in the console, with the Linux program's exit codes.
-# usage: program_starts.sh <deployed program folder> <prefix> <folder of the Linux build's wm-close>
+# display (wine.sh), so it reaches no real port; the display's picture goes to <picture.png>. Then
+# the command line's console twin answers in the console, with the Linux program's exit codes.
+# usage: program_starts.sh <program folder> <prefix> <folder of the Linux build's wm-close> <picture.png>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-app=$1 prefix=$2 host=$3
+app=$1 prefix=$2 host=$3 picture=$4
 work=$(mktemp -d)
 xvfb= program=
 cleanup() {
@@ -36,7 +36,7 @@ program=$!
 await 1200 xdotool search --onlyvisible --name '^VARO PROGRAMLAYICI$' || fail "the window did not appear"
 win=$(xdotool search --onlyvisible --name '^VARO PROGRAMLAYICI$' | head -n 1)
 sleep 2
-import -window root "$app/start.png"
+import -window root "$picture"
 "$host/wm-close" "$win" || fail "the close request could not be sent"
 await 300 bash -c "! kill -0 $program 2>/dev/null" || fail "the program did not end after the close"
 program=

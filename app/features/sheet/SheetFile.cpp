@@ -1,7 +1,6 @@
 #include "features/sheet/SheetFile.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
@@ -11,6 +10,7 @@
 #include <cerrno>
 #include <cmath>
 
+#include "shell/NativePath.h"
 #include "shell/VaroApplication.h"
 #include "core/ErrorText.h"
 #include "core/FileErrorCodes.h"
@@ -24,9 +24,9 @@ const char* const Heading = "Kat sayfası kaydedilemedi";
 // there was a file, that it is as it was.
 QString NotWritten(const QString& path, bool existed, int error, const QString& qtWhy) {
   const std::string message =
-      error != 0 ? varo::FileErrorMessage(Heading, varo::FileErrorText(error), QFile::encodeName(path).toStdString(),
+      error != 0 ? varo::FileErrorMessage(Heading, varo::FileErrorText(error), NativePath(path),
                                           varo::FileErrorAdvice(error))
-                 : std::string(Heading) + ": " + QFile::encodeName(path).toStdString() + "\n" + qtWhy.toStdString();
+                 : std::string(Heading) + ": " + NativePath(path) + "\n" + qtWhy.toStdString();
   return QString::fromStdString(message) + (existed ? QString::fromUtf8("\nVar olan dosyaya dokunulmadı.") : QString());
 }
 
@@ -34,7 +34,7 @@ QString NotWritten(const QString& path, bool existed, int error, const QString& 
 QString RefuseNonRegularFile(const QString& path) {
   const std::string kind = SheetTargetKind(path);
   if (kind.empty()) return {};
-  return QString::fromStdString(std::string(Heading) + ": " + QFile::encodeName(path).toStdString() + "\nBu bir " +
+  return QString::fromStdString(std::string(Heading) + ": " + NativePath(path) + "\nBu bir " +
                                 kind + ", dosya değil; ona dokunulmadı.");
 }
 

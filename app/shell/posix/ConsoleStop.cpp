@@ -18,3 +18,6 @@ void CatchStopRequests() {
 bool StopRequested() { return Interrupted != 0; }
 
 bool ErrorsGoToATerminal() { return isatty(STDERR_FILENO) == 1; }
+
+// A terminal takes the bytes as they are, in the user's locale.
+void ShowTextsAsUtf8() {}
