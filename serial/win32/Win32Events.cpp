@@ -30,6 +30,7 @@ bool TComThread::Run() {
   if (!Overlapped.hEvent) return false;
   bool HungUp = Mask == 0;
   DWORD QueuedAfterBatch = 0;
+  uint64_t TakenAtBatch = 0;
   bool Result = true;
 
   while (!FStop.load()) {
@@ -67,23 +68,23 @@ bool TComThread::Run() {
       Found = MaskToEvents(Events & Mask);
     }
     // A driver that reports waiting input for as long as it waits (rather than once, as it comes)
-    // would keep the thread busy: the same count as after the last batch is no news.
+    // would keep the thread busy: the count the last batch left is no news, unless a handler has
+    // taken input since that batch began (whatever is queued then came while it read, or after).
     if (AtOnce && Found.Contains(evRxChar)) {
       const DWORD Queued = TPortIO::QueuedInput(*FComPort);
-      if (Queued == 0 || Queued == QueuedAfterBatch) {
+      if (Queued == 0 || (Queued == QueuedAfterBatch && TPortIO::BytesTaken(*FComPort) == TakenAtBatch)) {
         Found.Exclude(evRxChar);
         if (Found.Empty()) (void)WaitForSingleObject(FSignal.Handle(), RepeatPauseMs);
       }
     }
     if (Found.Empty()) continue;
-    const uint64_t TakenBefore = TPortIO::BytesTaken(*FComPort);
+    // Before the handlers run: under smWindowSync they run later, on the owner's thread.
+    if (Found.Contains(evRxChar)) TakenAtBatch = TPortIO::BytesTaken(*FComPort);
     if (!Dispatch(Found)) {
       Result = false;
       break;
     }
-    // What a handler that took input leaves queued came while it read: news, whatever its count.
-    if (Found.Contains(evRxChar))
-      QueuedAfterBatch = TPortIO::BytesTaken(*FComPort) != TakenBefore ? 0 : TPortIO::QueuedInput(*FComPort);
+    if (Found.Contains(evRxChar)) QueuedAfterBatch = TPortIO::QueuedInput(*FComPort);
   }
   CloseHandle(Overlapped.hEvent);
   return Result;

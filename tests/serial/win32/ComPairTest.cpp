@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "CPort.h"
+#include "HandOver.h"
 
 namespace {
 
@@ -196,9 +197,12 @@ INSTANTIATE_TEST_SUITE_P(Masks, ComPairEventsTest, ::testing::Values(TComEvents{
 
 // A byte that comes while the handler reads what it was told of is news, though the queue then
 // holds as many bytes as after the handler's last batch: it must be announced, or it waits for good.
-TEST_F(ComPairTest, InputThatComesWhileTheHandlerReadsIsAnnouncedToo) {
+// The handler runs on the event thread, and later on the owner's (which serves the hand-overs).
+class ComPairSyncTest : public ComPairTest, public ::testing::WithParamInterface<TSyncMethod> {};
+
+TEST_P(ComPairSyncTest, InputThatComesWhileTheHandlerReadsIsAnnouncedToo) {
   B.SetEvents({evRxChar});
-  B.SetSyncMethod(smNone);
+  B.SetSyncMethod(GetParam());
   std::mutex Lock;
   std::string Got;
   bool SentSecond = false;
@@ -216,17 +220,16 @@ TEST_F(ComPairTest, InputThatComesWhileTheHandlerReadsIsAnnouncedToo) {
   A.Open();
   B.Open();
   A.WriteString("a");
-  const auto End = Clock::now() + std::chrono::seconds(2);
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> L(Lock);
-      if (Got.size() >= 2 || Clock::now() > End) break;
-    }
-    std::this_thread::sleep_for(milliseconds(10));
-  }
+  const auto End = Clock::now() + std::chrono::seconds(3);
+  cport_handover::ServeUntil([&] {
+    std::lock_guard<std::mutex> L(Lock);
+    return Got.size() >= 2 || Clock::now() > End;
+  });
   B.Close();
   EXPECT_EQ(Got, "ab");
 }
+
+INSTANTIATE_TEST_SUITE_P(Handlers, ComPairSyncTest, ::testing::Values(smNone, smWindowSync));
 
 TEST_F(ComPairTest, LineQueriesAnswerOnAPortWithoutModemLines) {
   A.Open();
