@@ -10,12 +10,11 @@ windows=${VARO_E2E_WINDOWS:-}
 work=$(mktemp -d)
 pids=()
 if [ -n "$windows" ]; then
+  source "$(dirname "${BASH_SOURCE[0]}")/../windows/wine_lib.sh"
   prefix=$VARO_E2E_WINE_PREFIX
   port=$prefix/dosdevices/com5 port_name=COM5
-  wine_sh=$(cd "$(dirname "${BASH_SOURCE[0]}")/../windows" && pwd)/wine.sh
   run_program() { "$wine_sh" "$prefix" "$windows/varo-programmer.exe" "$@"; }
-  # A file's name as the program sees it: Wine's drive Z: is /.
-  program_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+  program_path() { windows_path "$1"; }
 else
   port=$work/port port_name=$work/port
   run_program() { VARO_DEVICE_ROOT="$work/no-devices" "$bin/varo-programmer" "$@"; }
@@ -26,7 +25,7 @@ cleanup() {
   wait 2>/dev/null || true
   if [ -n "$windows" ]; then
     rm -f "$port"
-    WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+    stop_wine "$prefix"
   fi
   rm -rf "$work"
 }
@@ -67,14 +66,15 @@ start_display || { kill "$xvfb" 2>/dev/null; start_display; } || fail "the virtu
 # Linux has no device tree, so it lists no real port, only that one.
 start() {
   if [ -n "$windows" ]; then
-    # Wine's server for this display, and its services, before the port: they would take it back.
-    WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
-    "$wine_sh" "$prefix" cmd /c "exit /b 0" >/dev/null 2>&1
-    rm -f "$port"
+    # Wine's server for this display.
+    stop_wine "$prefix"
+    indicator_on_com5 "$prefix" "$work/sim.log" "$bin/varo-indicator-sim" "$@" || fail "the indicator did not start"
+    pids+=($indicator_pid)
+  else
+    "$bin/varo-indicator-sim" --link "$port" "$@" >"$work/sim.log" 2>&1 &
+    pids+=($!)
+    await 300 test -L "$port" || fail "the indicator did not start"
   fi
-  "$bin/varo-indicator-sim" --link "$port" "$@" >"$work/sim.log" 2>&1 &
-  pids+=($!)
-  await 300 test -L "$port" || fail "the indicator did not start"
   run_program --port "$port_name" >"$work/program.log" 2>&1 &
   pids+=($!)
   # A loaded 2-core machine may take long to start a Qt program.

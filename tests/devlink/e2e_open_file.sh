@@ -14,7 +14,7 @@ open(sys.argv[1], "wb").write(frames.ljust(244, b"\xff") + bytes([6, 13, 4, 11, 
 PY
 run_window() {
   if [ -n "$windows" ]; then
-    WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+    stop_wine "$prefix"
     "$wine_sh" "$prefix" start "$(program_path "$(realpath "$1")")" >"$work/program.log" 2>&1
   else
     run_program "$1" >"$work/program.log" 2>&1 &

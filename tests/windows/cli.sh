@@ -7,34 +7,29 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 app=$1 prefix=$2 host=$(cd "$3" && pwd)
+source "$here/wine_lib.sh"
 work=$(mktemp -d)
-sim=
+indicator_pid=
 cleanup() {
-  [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
+  [ -n "$indicator_pid" ] && kill "$indicator_pid" 2>/dev/null && wait "$indicator_pid" 2>/dev/null
   rm -f "$prefix/dosdevices/com5"
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
-windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 # Runs "varo-programmer <arguments>" in cmd.exe in the program's folder (Wine starts a program in
 # the folder the shell is in); sets status, out and err.
 run() {
   status=0
-  (cd "$app" && "$here/wine.sh" "$prefix" cmd /c varo-programmer "$@") >"$work/out" 2>"$work/err" || status=$?
+  (cd "$app" && "$wine_sh" "$prefix" cmd /c varo-programmer "$@") >"$work/out" 2>"$work/err" || status=$?
   out=$(tr -d '\r' <"$work/out") err=$(tr -d '\r' <"$work/err")
 }
 expect() { [[ $status -eq $1 ]] || fail "$2: status $status (wanted $1), out: $out, err: $err"; }
-# The simulated indicator (its options as arguments) on COM5, after Wine's services have started.
+# A new simulated indicator (its options as arguments) on COM5.
 indicator() {
-  [ -z "$sim" ] || { kill "$sim"; wait "$sim" 2>/dev/null || true; }
-  "$here/wine.sh" "$prefix" cmd /c "exit /b 0"
-  rm -f "$prefix/dosdevices/com5"
-  "$host/varo-indicator-sim" --link "$prefix/dosdevices/com5" "$@" >"$work/sim.log" 2>&1 &
-  sim=$!
-  for _ in $(seq 100); do [ -e "$prefix/dosdevices/com5" ] && return; sleep 0.05; done
-  fail "the indicator did not start"
+  [ -z "$indicator_pid" ] || { kill "$indicator_pid"; wait "$indicator_pid" 2>/dev/null || true; }
+  indicator_on_com5 "$prefix" "$work/sim.log" "$host/varo-indicator-sim" "$@" || fail "the indicator did not start"
 }
 export LANG=C.UTF-8
 
@@ -83,7 +78,7 @@ expect 6 "verify, a byte stored wrong"
 # Ctrl+C mid-write (Wine hands SIGINT to the console program as a Ctrl+C): the byte on its way
 # finishes, the port is let go, and the status is 130.
 indicator
-(cd "$app" && exec "$here/wine.sh" "$prefix" varo-programmer.com --port COM5 --write "$p") >"$work/out" 2>"$work/err" &
+(cd "$app" && exec "$wine_sh" "$prefix" varo-programmer.com --port COM5 --write "$p") >"$work/out" 2>"$work/err" &
 writer=$!
 for _ in $(seq 100); do grep -q 'w: taking' "$work/sim.log" && break; sleep 0.1; done
 sleep 1

@@ -13,11 +13,11 @@ msi=$(echo "$package"/varo-programmer-*-windows-x64.msi)
 zip=${msi%.msi}.zip
 stage="$package/VARO Programmer"
 installed="$prefix/drive_c/Program Files/VARO Programmer"
+source "$here/wine_lib.sh"
 work=$(mktemp -d)
-trap 'WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'stop_wine "$prefix"; rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
-wine() { "$here/wine.sh" "$prefix" "$@"; }
-windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+wine() { "$wine_sh" "$prefix" "$@"; }
 msiexec() { wine msiexec "$1" "$(windows_path "$2")" /qn; }
 files() { (cd "$1" && find . -type f | LC_ALL=C sort); }
 # Everything on drive C:, but the Windows Installer's own cache folder (which stays on Windows too).

@@ -6,12 +6,13 @@
 # usage: program_starts.sh <program folder> <prefix> <folder of the Linux build's wm-close> <picture.png>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine_lib.sh"
 app=$1 prefix=$2 host=$3 picture=$4
 work=$(mktemp -d)
 xvfb= program=
 cleanup() {
   [ -n "$program" ] && kill "$program" 2>/dev/null
-  WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+  stop_wine "$prefix"
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
@@ -29,8 +30,7 @@ await 600 grep -q '^[0-9]' "$work/display" || fail "the virtual display did not 
 export DISPLAY=":$(head -n 1 "$work/display")"
 await 100 xdotool getdisplaygeometry || fail "the virtual display does not answer"
 
-# A server started for another display would draw elsewhere.
-WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+stop_wine "$prefix"
 "$here/wine.sh" "$prefix" "$app/varo-programmer.exe" >"$work/program.log" 2>&1 &
 program=$!
 await 1200 xdotool search --onlyvisible --name '^VARO PROGRAMLAYICI$' || fail "the window did not appear"

@@ -10,19 +10,16 @@ if [ ! -x "$hostbin/varo-indicator-sim" ]; then
   echo "skipped: no simulated indicator in '$hostbin' (configure with -DVARO_HOST_BIN=<Linux build>/bin)"
   exit 77
 fi
+source "$here/../../windows/wine_lib.sh"
 work=$(mktemp -d)
-sim=
+indicator_pid=
 cleanup() {
-  [ -n "$sim" ] && kill "$sim" 2>/dev/null && wait "$sim" 2>/dev/null
+  [ -n "$indicator_pid" ] && kill "$indicator_pid" 2>/dev/null && wait "$indicator_pid" 2>/dev/null
   rm -f "$prefix/dosdevices/com5"
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# The prefix and its server first: a fresh start of Wine's services would take the mapping back.
-"$here/../../windows/wine.sh" "$prefix" cmd /c "exit /b 0"
-rm -f "$prefix/dosdevices/com5"
 
 # floors -2 to 24 (first-floor item 6, 27 frames), Gray, last-floor item 25, buzzer on; frames
 # of varied bytes, among them the escape byte the read must carry whole.
@@ -34,14 +31,10 @@ body = bytes(frames) + b"\xff" * (244 - 4 * 27)
 open(sys.argv[1], "wb").write(body + bytes([6, 27, 1, 25, 1]) + b"\xff" * 7)
 PY
 
-"$hostbin/varo-indicator-sim" --link "$prefix/dosdevices/com5" \
-  --record "$work/rx.txt" >"$work/sim.log" 2>&1 &
-sim=$!
-for _ in $(seq 100); do [ -e "$prefix/dosdevices/com5" ] && break; sleep 0.05; done
-[ -e "$prefix/dosdevices/com5" ] || fail "the simulator made no pseudo-terminal"
+indicator_on_com5 "$prefix" "$work/sim.log" "$hostbin/varo-indicator-sim" --record "$work/rx.txt" ||
+  fail "the simulator made no pseudo-terminal"
 
-"$here/../../windows/wine.sh" "$prefix" "$probe" COM5 'Z:'"$(printf '%s' "$work/project.vrd" | tr / '\\')" \
-  'Z:'"$(printf '%s' "$work/read.vrd" | tr / '\\')" || fail "the device link failed: $(cat "$work/sim.log")"
+"$wine_sh" "$prefix" "$probe" COM5 "$(windows_path "$work/project.vrd")" "$(windows_path "$work/read.vrd")" || fail "the device link failed: $(cat "$work/sim.log")"
 cmp "$work/project.vrd" "$work/read.vrd" || fail "the project read back differs from the one written"
 python3 "$here/../check_write_record.py" "$work/rx.txt" "$work/project.vrd" yw yr || fail "the write's bytes or pauses are not the ones set"
 echo "the Win32 device link wrote the project with its pauses and read it back whole"
