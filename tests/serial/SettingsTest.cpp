@@ -259,7 +259,7 @@ TEST(SettingsTest, WhileLoadingSettersOnlyStore) {
   TCountingPort P;
   P.BeginLoading();
   P.SetConnected(true);
-  P.SetPort("/nonexistent/varo-port");
+  P.SetPort("varo-no-such-port");  // missing on every system, so the code is 2 on each
   EXPECT_TRUE(P.Connected());
   EXPECT_EQ(P.Handle(), -1);
   std::string Shown;

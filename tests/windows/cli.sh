@@ -59,6 +59,14 @@ expect 0 "show floors"
 run --quiet --port COM5 --read "$(windows_path "$work/back.vrd")"
 expect 0 "read"
 cmp "$work/p.vrd" "$work/back.vrd" || fail "the read saved other bytes than the window would"
+# Turkish names in the arguments: cmd.exe hands them over as Unicode, not in the ANSI code page.
+mkdir "$work/Müşteri"
+turkish=$(windows_path "$work/Müşteri/Bodrum Katı.vrd")
+run --quiet --port COM5 --read "$turkish"
+expect 0 "a read into Turkish names"
+cmp "$work/p.vrd" "$work/Müşteri/Bodrum Katı.vrd" || fail "the read into Turkish names saved other bytes"
+run --port COM5 --verify "$turkish"
+expect 0 "verify from Turkish names"
 
 indicator --fault silent
 run --port COM5 --show-floors --retries 1
