@@ -9,13 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 app=$1 prefix=$2 host=$(cd "$3" && pwd)
 source "$here/wine_lib.sh"
 work=$(mktemp -d)
-indicator_pid=
-cleanup() {
-  [ -n "$indicator_pid" ] && kill "$indicator_pid" 2>/dev/null && wait "$indicator_pid" 2>/dev/null
-  rm -f "$prefix/dosdevices/com5"
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'stop_indicator_on_com5 "$prefix"; rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 # Runs "varo-programmer <arguments>" in cmd.exe in the program's folder (Wine starts a program in
@@ -28,7 +22,7 @@ run() {
 expect() { [[ $status -eq $1 ]] || fail "$2: status $status (wanted $1), out: $out, err: $err"; }
 # A new simulated indicator (its options as arguments) on COM5.
 indicator() {
-  [ -z "$indicator_pid" ] || { kill "$indicator_pid"; wait "$indicator_pid" 2>/dev/null || true; }
+  stop_indicator_on_com5 "$prefix"
   indicator_on_com5 "$prefix" "$work/sim.log" "$host/varo-indicator-sim" "$@" || fail "the indicator did not start"
 }
 export LANG=C.UTF-8

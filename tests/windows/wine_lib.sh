@@ -21,3 +21,13 @@ indicator_on_com5() {
   for _ in $(seq 300); do [ -e "$prefix/dosdevices/com5" ] && return 0; sleep 0.1; done
   return 1
 }
+
+# Ends the indicator indicator_on_com5 started, if any, and takes COM5 away.
+# usage: stop_indicator_on_com5 <prefix>
+stop_indicator_on_com5() {
+  if [ -n "${indicator_pid:-}" ]; then
+    { kill "$indicator_pid" && wait "$indicator_pid"; } 2>/dev/null || true
+    indicator_pid=
+  fi
+  rm -f "$1/dosdevices/com5"
+}

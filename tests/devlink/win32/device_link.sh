@@ -12,13 +12,7 @@ if [ ! -x "$hostbin/varo-indicator-sim" ]; then
 fi
 source "$here/../../windows/wine_lib.sh"
 work=$(mktemp -d)
-indicator_pid=
-cleanup() {
-  [ -n "$indicator_pid" ] && kill "$indicator_pid" 2>/dev/null && wait "$indicator_pid" 2>/dev/null
-  rm -f "$prefix/dosdevices/com5"
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'stop_indicator_on_com5 "$prefix"; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # floors -2 to 24 (first-floor item 6, 27 frames), Gray, last-floor item 25, buzzer on; frames
